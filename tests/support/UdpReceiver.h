@@ -1,0 +1,50 @@
+// A plain UDP socket bound to 127.0.0.1:7000, where the plug-in sends, and
+// a reader of the OSC datagrams that arrive there.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+using Bytes = std::vector<std::uint8_t>;
+
+class UdpReceiver {
+public:
+    // Binds 127.0.0.1:`port`; Bound() tells whether that worked.
+    explicit UdpReceiver(std::uint16_t port = 7000, int receiveBufferBytes = 0);
+    ~UdpReceiver();
+    UdpReceiver(const UdpReceiver&) = delete;
+    UdpReceiver& operator=(const UdpReceiver&) = delete;
+
+    bool Bound() const { return socket_ >= 0; }
+    // The next datagram, or nothing when none arrives within `timeoutMs`.
+    std::optional<Bytes> Receive(int timeoutMs = 1000);
+    // Every datagram that arrives until `quietMs` pass without one.
+    std::vector<Bytes> ReceiveAll(int quietMs = 100);
+
+private:
+    int socket_ = -1;
+};
+
+// One OSC message with one argument, or a bundle holding one.
+struct OscDatagram {
+    bool bundle = false;
+    std::string address;
+    char type = 0;  // 'f' or 'i'
+    float floatValue = 0.0f;
+    std::int32_t intValue = 0;
+};
+
+// Decodes what the plug-in sends; nothing for anything else.
+std::optional<OscDatagram> DecodeOsc(const Bytes& datagram);
+
+// The bytes of a message to `address` with one float or int32 argument.
+Bytes OscMessage(const std::string& address, float value);
+Bytes OscMessage(const std::string& address, std::int32_t value);
+// The same message inside a bundle with the immediate time tag.
+Bytes OscBundle(const Bytes& message);
+
+}  // namespace testsupport
