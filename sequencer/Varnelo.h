@@ -49,6 +49,8 @@ public:
     // "OSC command": an unreadable address is ignored; never sends.
     std::uint32_t SetTextParameter(std::uint32_t index, const char* text) override;
     char* GetTextParameter(std::uint32_t index) override;
+    // Draws the input texture unchanged over the host's render target.
+    std::uint32_t ProcessOpenGL(const ffgl::ProcessOpenGLRecord* frame) override;
 
 private:
     void SetRun(float position);

@@ -1,0 +1,9 @@
+#include "GlPlatform.h"
+
+namespace glplatform {
+
+int ContextVersion() { return 0; }
+const char* ContextExtensions() { return nullptr; }
+void ActiveTexture(unsigned) {}
+
+}  // namespace glplatform
