@@ -1,0 +1,82 @@
+// What the plug-in benchmarks share: a plug-in instance set up for one kind
+// of call, a receiver on 127.0.0.1:7000 that swallows what is sent, and a
+// raw UDP sender that serves as the baseline of a send.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "PluginHost.h"
+
+namespace bench {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// The OSC command every send benchmark uses: float argument, range 0..255.
+constexpr const char* kCommand = "/fader f[0:255]";
+
+// One loaded plug-in with one instance, as a host holds them. Index
+// numbers are looked up by parameter name, so every variant works.
+class PluginUnderTest {
+public:
+    // Exits the process with a message when the library or the instance
+    // cannot be made: a benchmark without its subject has nothing to say.
+    explicit PluginUnderTest(const std::string& path);
+
+    const harness::PluginLibrary& Library() const { return *library_; }
+    const harness::PluginInstance& Instance() const { return *instance_; }
+    std::uint32_t Index(const char* name) const;
+
+    // Sets "OSC command" to kCommand, "Smooth" on and "OSC Bundle" as asked;
+    // nothing is sent by these sets.
+    void PrepareSends(bool bundle) const;
+
+private:
+    std::unique_ptr<harness::PluginLibrary> library_;
+    std::unique_ptr<harness::PluginInstance> instance_;
+};
+
+// A plain UDP socket bound to 127.0.0.1:7000 with a large receive buffer.
+// It never blocks: the benchmarks drain it between timed batches.
+class Receiver {
+public:
+    Receiver();
+    ~Receiver();
+    Receiver(const Receiver&) = delete;
+    Receiver& operator=(const Receiver&) = delete;
+
+    bool Bound() const { return socket_ >= 0; }
+    // Reads and drops every queued datagram; answers how many there were.
+    std::size_t Drain();
+    // The next datagram, waiting at most `timeoutMs`; empty when none came.
+    Bytes ReceiveOne(int timeoutMs);
+
+private:
+    int socket_ = -1;
+};
+
+// An unconnected UDP socket, opened before any timing, that sends given
+// bytes to 127.0.0.1:7000 with one sendto each: what a send costs at least.
+class RawSender {
+public:
+    RawSender();
+    ~RawSender();
+    RawSender(const RawSender&) = delete;
+    RawSender& operator=(const RawSender&) = delete;
+
+    bool Open() const { return socket_ >= 0; }
+    // Bytes handed to the kernel, or -1.
+    long Send(const Bytes& datagram) const;
+
+private:
+    int socket_ = -1;
+    unsigned char address_[16];  // sockaddr_in of 127.0.0.1:7000
+};
+
+// Exits with `message` on standard error and status 2.
+[[noreturn]] void Fail(const std::string& message);
+
+}  // namespace bench
