@@ -15,6 +15,19 @@ namespace {
 // as a whole. Never drawn, never sent defaults, InitGL or Connect.
 CFreeFrameGLPlugin* prototype = nullptr;
 
+// A host may unload the library without de-initialising it first: the
+// prototype then goes with the library, so that every load and unload of
+// the library leaves no memory behind.
+struct PrototypeRelease {
+    PrototypeRelease() = default;
+    PrototypeRelease(const PrototypeRelease&) = delete;
+    PrototypeRelease& operator=(const PrototypeRelease&) = delete;
+    ~PrototypeRelease() {
+        delete prototype;
+        prototype = nullptr;
+    }
+} prototypeRelease;
+
 constexpr HostWord kFailureWord = ffgl::kFailure;
 
 // True when the factory made an object: its status is anything but the
