@@ -37,20 +37,43 @@ bool CallFactory(PluginFactory factory, CFreeFrameGLPlugin** made) {
     return factory(made) != ffgl::kFailure && *made != nullptr;
 }
 
-// The prototype, made on first need; null when there is no registered
-// record or the factory fails.
-CFreeFrameGLPlugin* EnsurePrototype() {
-    if (prototype != nullptr) return prototype;
+// The prototype's GetParamType of indices 0 .. kCachedTypes-1, read when
+// the prototype is made. A registry never changes after its owner's
+// constructor, so the copy holds for as long as that prototype lives, and
+// parameter sets (many per frame) skip the registry's list walk.
+constexpr std::uint32_t kCachedTypes = 64;
+std::int32_t prototypeTypes[kCachedTypes];
+
+void CachePrototypeTypes(const CFreeFrameGLPlugin& proto) {
+    for (std::uint32_t index = 0; index < kCachedTypes; ++index) {
+        prototypeTypes[index] = proto.GetParamType(index);
+    }
+}
+
+// Makes the prototype; null when there is no registered record or the
+// factory fails. Out of line: it runs once, and the calls that find the
+// prototype made then need no registers saved for it.
+[[gnu::noinline]] CFreeFrameGLPlugin* MakePrototype() {
     const CPluginInfo* const info = RegisteredPluginInfo();
     if (info == nullptr) return nullptr;
-    if (!CallFactory(info->factory, &prototype)) prototype = nullptr;
+    if (!CallFactory(info->factory, &prototype)) {
+        prototype = nullptr;
+    } else {
+        CachePrototypeTypes(*prototype);
+    }
     return prototype;
+}
+
+// The prototype, made on first need.
+CFreeFrameGLPlugin* EnsurePrototype() {
+    return prototype != nullptr ? prototype : MakePrototype();
 }
 
 // The prototype's type for `index`, -1 when unregistered or unavailable.
 std::int32_t PrototypeType(std::uint32_t index) {
     const CFreeFrameGLPlugin* const proto = EnsurePrototype();
-    return proto != nullptr ? proto->GetParamType(index) : -1;
+    if (proto == nullptr) return -1;
+    return index < kCachedTypes ? prototypeTypes[index] : proto->GetParamType(index);
 }
 
 // Routes one value to the typed set operation, the way code 8 does.
@@ -67,10 +90,20 @@ std::uint32_t SetByType(CFreeFrameGLPlugin* instance, std::int32_t type, std::ui
     }
 }
 
+// Code 8 for an index beyond the cached types, or before the prototype is
+// made. Out of line, so that the common case keeps no register across a call.
+[[gnu::noinline]] HostWord SetUncachedParameter(CFreeFrameGLPlugin* instance,
+                                                const ffgl::SetParameterRecord& record) {
+    return SetByType(instance, PrototypeType(record.index), record.index, record.value);
+}
+
 HostWord SetParameter(CFreeFrameGLPlugin* instance, HostWord input) {
     const auto* const record = ffgl::AddressOf<const ffgl::SetParameterRecord>(input);
     if (instance == nullptr || record == nullptr) return kFailureWord;
-    return SetByType(instance, PrototypeType(record->index), record->index, record->value);
+    if (prototype == nullptr || record->index >= kCachedTypes) {
+        return SetUncachedParameter(instance, *record);
+    }
+    return SetByType(instance, prototypeTypes[record->index], record->index, record->value);
 }
 
 HostWord GetParameter(CFreeFrameGLPlugin* instance, std::uint32_t index) {
@@ -152,7 +185,9 @@ HostWord ProcessOpenGL(CFreeFrameGLPlugin* instance, HostWord input) {
     return instance->ProcessOpenGL(frame);
 }
 
-HostWord Dispatch(std::uint32_t code, HostWord input, CFreeFrameGLPlugin* instance) {
+// Kept out of plugMain so that parameter sets do not pay for its frame.
+[[gnu::noinline]] HostWord Dispatch(std::uint32_t code, HostWord input,
+                                    CFreeFrameGLPlugin* instance) {
     const std::uint32_t index = ffgl::NumberOf(input);
     switch (code) {
     case ffgl::kSetParameter:
@@ -244,6 +279,11 @@ HostWord Dispatch(std::uint32_t code, HostWord input, CFreeFrameGLPlugin* instan
 
 VARNELO_EXPORT HostWord plugMain(std::uint32_t code, HostWord input, void* instance) {
     try {
+        // Parameter sets come many times per frame: they skip the general
+        // switch and its register saves.
+        if (code == ffgl::kSetParameter) {
+            return SetParameter(static_cast<CFreeFrameGLPlugin*>(instance), input);
+        }
         return Dispatch(code, input, static_cast<CFreeFrameGLPlugin*>(instance));
     } catch (...) {
         // Nothing in the plug-in throws past its factory; this only keeps a

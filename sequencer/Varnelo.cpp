@@ -119,8 +119,12 @@ char* Varnelo::GetTextParameter(std::uint32_t index) {
 // Hosts keep standard parameters within 0..1: a value beyond is clamped
 // into it and a NaN is ignored, so no step outside the table is read.
 void Varnelo::SetRun(float value) {
-    if (std::isnan(value)) return;
-    const float position = std::clamp(value, 0.0f, 1.0f);
+    // One range test serves the common case; NaN fails it as well.
+    float position = value;
+    if (!(value >= 0.0f && value <= 1.0f)) {
+        if (std::isnan(value)) return;
+        position = std::clamp(value, 0.0f, 1.0f);
+    }
     if (StepOf(runPosition) == StepOf(position) && smooth == 0) return;
     runPosition = position;
     Send(CurrentValue());
@@ -154,7 +158,8 @@ void Varnelo::ParseCommand() {
     rangeMax = parsed.rangeMax;
 }
 
-void Varnelo::Send(float value) {
+// Out of line, so that the sets that send nothing save no registers for it.
+[[gnu::noinline]] void Varnelo::Send(float value) {
     if (useBundle) {
         SendValueInBundle(value);
     } else {
