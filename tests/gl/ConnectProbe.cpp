@@ -1,0 +1,34 @@
+// A plug-in library like Varnelo4 whose instances count their Connect
+// calls, so that a test can watch what the first frames do. Besides
+// plugMain it exports ConnectCalls: the count over all its instances.
+#include "../../host/PluginInfo.h"
+#include "../../sequencer/Varnelo.h"
+
+namespace {
+
+int connectCalls = 0;
+
+class ConnectCountingVarnelo : public Varnelo {
+public:
+    std::uint32_t Connect() override {
+        ++connectCalls;
+        return Varnelo::Connect();
+    }
+};
+
+std::uint32_t CreateCountingInstance(CFreeFrameGLPlugin** instance) {
+    try {
+        *instance = new ConnectCountingVarnelo;
+        return ffgl::kSuccess;
+    } catch (...) {
+        *instance = nullptr;
+        return ffgl::kFailure;
+    }
+}
+
+CPluginInfo probeInfo({"VNCP", "Varnelo probe", "Counts Connect calls", "Varnelo test probe",
+                       CreateCountingInstance});
+
+}  // namespace
+
+extern "C" __attribute__((visibility("default"))) int ConnectCalls() { return connectCalls; }

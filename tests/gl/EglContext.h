@@ -1,0 +1,70 @@
+// A headless OpenGL context for tests and the command-line host: a desktop
+// OpenGL compatibility context on Mesa's surfaceless EGL platform (llvmpipe
+// when there is no GPU), drawing into a framebuffer object of a given size.
+// No window system or display server is needed. One thread: the context is
+// current on the thread that made it until ReleaseCurrent.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace egl {
+
+class EglContext {
+public:
+    struct Made {
+        std::unique_ptr<EglContext> context;  // null on failure
+        // True when the failure is that no EGL display can be had at all
+        // (no surfaceless platform, no driver): callers skip rather than fail.
+        bool noDisplay = false;
+        std::string reason;  // one line, set on failure
+    };
+
+    // Makes the context current with an RGBA8 framebuffer object of
+    // width x height texels bound for drawing and reading, the viewport
+    // covering it and everything else at OpenGL's defaults.
+    static Made Create(int width, int height);
+    ~EglContext();  // releases the context and its framebuffer
+    EglContext(const EglContext&) = delete;
+    EglContext& operator=(const EglContext&) = delete;
+
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+
+    // Makes this context current again (its framebuffer stays bound), or
+    // leaves the thread with no context current at all.
+    bool MakeCurrent();
+    static void ReleaseCurrent();
+
+    // glReadPixels of the whole framebuffer after glFinish: width x height
+    // pixels as 0xAABBGGRR words (bytes R, G, B, A in memory), rows from the
+    // bottom up as OpenGL numbers them.
+    std::vector<std::uint32_t> ReadPixels() const;
+
+    // An entry point of the current context beyond OpenGL 1.1, or null.
+    static void* ProcAddress(const char* name);
+
+private:
+    EglContext(void* display, void* context, int width, int height)
+        : display_(display), context_(context), width_(width), height_(height) {}
+    bool MakeFramebuffer(std::string* reason);
+
+    void* display_;
+    void* context_;
+    int width_;
+    int height_;
+    unsigned framebuffer_ = 0;
+    unsigned colourBuffer_ = 0;
+};
+
+// A GL_TEXTURE_2D of hardwareWidth x hardwareHeight RGBA8 texels made in
+// the current context, filled from `texels` (hardwareWidth * hardwareHeight
+// words as ReadPixels returns them, rows from the bottom up), with linear
+// filtering and edge clamping; texture 0 is bound on the active unit
+// afterwards. Answers its name, 0 on failure.
+unsigned MakeTexture(int hardwareWidth, int hardwareHeight, const std::vector<std::uint32_t>& texels);
+void DeleteTexture(unsigned name);
+
+}  // namespace egl
