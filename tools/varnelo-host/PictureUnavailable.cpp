@@ -1,0 +1,11 @@
+// The build without a headless EGL context: --frames says so and stops.
+#include "Picture.h"
+
+namespace varnelohost {
+
+std::unique_ptr<PictureCheck> PictureCheck::Create(std::uint32_t, std::uint32_t, std::string* error) {
+    *error = "--frames: drawing is unavailable in this build (it has no headless EGL context)";
+    return nullptr;
+}
+
+}  // namespace varnelohost

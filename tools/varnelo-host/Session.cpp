@@ -1,0 +1,186 @@
+#include "Session.h"
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "Text.h"
+
+namespace varnelohost {
+
+std::atomic<bool> stopRequested{false};
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// After the last frame, datagrams still on the way get this long.
+constexpr int kQuietMs = 100;
+
+// Parameters the live view follows, found by name.
+struct Watched {
+    std::vector<std::uint32_t> steps;  // "Step 1", "Step 2", ... while they last
+    std::int64_t loopEnd = -1;
+    std::int64_t command = -1;
+};
+
+Watched FindWatched(const PluginDescription& plugin) {
+    Watched watched;
+    for (const harness::ParameterInfo& parameter : plugin.parameters) {
+        if (parameter.name == "Step " + std::to_string(watched.steps.size() + 1)) {
+            watched.steps.push_back(parameter.index);
+        } else if (parameter.name == "Loop end") {
+            watched.loopEnd = parameter.index;
+        } else if (parameter.name == "OSC command" && parameter.type == ffgl::kTypeText) {
+            watched.command = parameter.index;
+        }
+    }
+    return watched;
+}
+
+class Player {
+public:
+    Player(const SessionPlan& plan, Output& output, const harness::PluginInstance& instance)
+        : plan_(plan), output_(output), instance_(instance), watched_(FindWatched(*plan.plugin)) {
+        summary_.listening = plan.listener != nullptr;
+        summary_.drawing = plan.pictures != nullptr;
+    }
+
+    int Run() {
+        ApplySettings();
+        output_.Play(plan_.schedule, plan_.framesPerSecond, summary_.listening, summary_.drawing);
+        const Clock::time_point start = Clock::now();
+        for (std::uint64_t frame = 0; frame < plan_.schedule.FrameCount(); ++frame) {
+            if (plan_.realTime) WaitUntil(start + Seconds(plan_.schedule.SecondsAt(frame)));
+            if (stopRequested) break;
+            PlayFrame(frame);
+        }
+        summary_.interrupted = stopRequested;
+        if (!summary_.interrupted) Settle();
+        output_.Finish(summary_);
+        if (summary_.interrupted) return 130;
+        return summary_.drawn == summary_.unchanged ? 0 : 1;
+    }
+
+private:
+    static Clock::duration Seconds(double seconds) {
+        return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+    }
+
+    void ApplySettings() {
+        for (const ParameterValue& value : plan_.settings) {
+            output_.Set(value, Apply(instance_, value));
+            Receive(0);
+        }
+    }
+
+    void PlayFrame(std::uint64_t frame) {
+        seconds_ = plan_.schedule.SecondsAt(frame);
+        instance_.Set(plan_.runIndex, plan_.schedule.PositionAt(frame));
+        ++summary_.frames;
+        if (plan_.pictures != nullptr) Draw(frame);
+        Receive(0);
+        output_.Frame(Panel(frame));
+    }
+
+    void Draw(std::uint64_t frame) {
+        ++summary_.drawn;
+        const std::optional<std::string> difference = plan_.pictures->Draw(instance_);
+        if (!difference) {
+            ++summary_.unchanged;
+        } else if (summary_.drawn - summary_.unchanged == 1) {
+            output_.PictureChanged(frame, *difference);  // the first only
+        }
+    }
+
+    // Receives until `deadline`, then sleeps the last part of a millisecond.
+    void WaitUntil(Clock::time_point deadline) {
+        while (!stopRequested) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+            if (left.count() < 1) break;
+            if (plan_.listener != nullptr) {
+                if (Receive(static_cast<int>(left.count())) > 0) output_.Frame(lastPanel_);
+            } else {
+                std::this_thread::sleep_for(left);
+            }
+        }
+        std::this_thread::sleep_until(deadline);
+    }
+
+    // What is still on the way after the last frame.
+    void Settle() {
+        if (plan_.listener == nullptr) return;
+        while (Receive(kQuietMs) > 0) {
+        }
+        output_.Frame(lastPanel_);
+    }
+
+    std::size_t Receive(int timeoutMs) {
+        if (plan_.listener == nullptr) return 0;
+        const std::vector<ReceivedDatagram> datagrams = plan_.listener->Receive(timeoutMs);
+        for (const ReceivedDatagram& datagram : datagrams) Count(datagram);
+        return datagrams.size();
+    }
+
+    void Count(const ReceivedDatagram& datagram) {
+        ++summary_.datagrams;
+        if (!datagram.error.empty()) {
+            ++summary_.invalid;
+        } else if (datagram.bundle) {
+            ++summary_.bundles;
+        } else {
+            ++summary_.messages;
+        }
+        lastPanel_.lastSent = DatagramLine(datagram);
+        lastPanel_.datagrams = summary_.datagrams;
+        output_.Datagram(datagram, seconds_);
+    }
+
+    const PanelState& Panel(std::uint64_t frame) {
+        PanelState& panel = lastPanel_;
+        panel.pluginName = plan_.plugin->name;
+        panel.listening = summary_.listening;
+        panel.frame = frame;
+        panel.frameCount = plan_.schedule.FrameCount();
+        panel.loop = plan_.schedule.LoopOf(frame);
+        panel.loopCount = plan_.schedule.LoopCount();
+        panel.seconds = seconds_;
+        panel.totalSeconds = plan_.schedule.TotalSeconds();
+        panel.run = instance_.GetFloat(plan_.runIndex);
+        panel.runDisplay = instance_.Display(plan_.runIndex);
+        panel.command = watched_.command >= 0 ? SafeText(instance_.GetText(static_cast<std::uint32_t>(watched_.command)))
+                                              : "";
+        panel.steps.clear();
+        for (const std::uint32_t index : watched_.steps) panel.steps.push_back(instance_.GetFloat(index));
+        if (watched_.loopEnd >= 0) panel.loopEnd = instance_.GetFloat(static_cast<std::uint32_t>(watched_.loopEnd));
+        return panel;
+    }
+
+    // A text parameter's value, "" for null or the all-ones failure.
+    static std::string SafeText(const char* text) {
+        if (text == nullptr || ffgl::WordFromAddress(text) == ffgl::kAllOnes) return "";
+        return text;
+    }
+
+    const SessionPlan& plan_;
+    Output& output_;
+    const harness::PluginInstance& instance_;
+    Watched watched_;
+    Summary summary_;
+    PanelState lastPanel_;
+    double seconds_ = 0.0;
+};
+
+}  // namespace
+
+int RunSession(const SessionPlan& plan, Output& output) {
+    harness::PluginInstance instance(*plan.library, plan.viewport);
+    if (!instance.Valid()) {
+        std::fprintf(stderr, "varnelo-host: error: %s: the plug-in refused to instantiate (code 18)\n",
+                     plan.plugin->path.c_str());
+        return 1;
+    }
+    return Player(plan, output, instance).Run();
+}
+
+}  // namespace varnelohost

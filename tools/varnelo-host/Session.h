@@ -1,0 +1,38 @@
+// One run of the host: instantiate, apply the settings, play "Run" frame
+// by frame while receiving, and sum up.
+#pragma once
+
+#include <atomic>
+#include <vector>
+
+#include "OscListener.h"
+#include "Options.h"
+#include "Output.h"
+#include "Picture.h"
+#include "Plugin.h"
+#include "Schedule.h"
+#include "Settings.h"
+
+namespace varnelohost {
+
+struct SessionPlan {
+    const harness::PluginLibrary* library = nullptr;
+    const PluginDescription* plugin = nullptr;
+    std::vector<ParameterValue> settings;  // applied in order after code 18
+    std::uint32_t runIndex = 0;            // the "Run" parameter
+    Schedule schedule = Schedule::Fixed({}, 60.0);
+    double framesPerSecond = 60.0;
+    bool realTime = true;
+    OscListener* listener = nullptr;     // null: --no-listen
+    PictureCheck* pictures = nullptr;    // null: no drawing
+    ffgl::ViewportRecord viewport{0, 0, 640, 360};
+};
+
+// Set from a signal handler: the run stops after the current frame.
+extern std::atomic<bool> stopRequested;
+
+// The exit status: 0; 1 when the plug-in does not instantiate or a picture
+// changed; 130 when stopped by a signal.
+int RunSession(const SessionPlan& plan, Output& output);
+
+}  // namespace varnelohost

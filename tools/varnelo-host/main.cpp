@@ -1,0 +1,151 @@
+// varnelo-host: a small FreeFrame GL 1.x host for the command line. Shows a
+// plug-in as a host's browser does, plays its "Run" parameter like a clip
+// position and prints the OSC that arrives on 127.0.0.1:7000.
+#include <langinfo.h>
+#include <unistd.h>
+
+#include <clocale>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+
+#include "OscListener.h"
+#include "Options.h"
+#include "Output.h"
+#include "Picture.h"
+#include "Plugin.h"
+#include "Session.h"
+#include "Settings.h"
+
+namespace varnelohost {
+namespace {
+
+// The port the plug-ins send to.
+constexpr std::uint16_t kOscPort = 7000;
+// The size of the test picture and of the viewport passed at code 18.
+constexpr std::uint32_t kPictureWidth = 640;
+constexpr std::uint32_t kPictureHeight = 360;
+
+int Fail(const std::string& message, int status = 1) {
+    std::fprintf(stderr, "varnelo-host: error: %s\n", message.c_str());
+    return status;
+}
+
+void OnSignal(int) { stopRequested = true; }
+
+void CatchSignals() {
+    struct sigaction action {};
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+// Only the character type follows the user's locale (to know whether the
+// terminal takes UTF-8); numbers stay in the "C" locale for the plug-in
+// and for our own output.
+bool TerminalTakesUtf8() {
+    std::setlocale(LC_CTYPE, "");
+    return std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
+}
+
+bool UseLiveView(View view) {
+    if (view == View::kAuto) return isatty(STDOUT_FILENO) == 1;
+    return view == View::kLive;
+}
+
+// The settings to apply: the built-in command first when the plug-in has
+// an "OSC command" that the command line leaves alone, then --set in order.
+bool ResolveSettings(const Options& options, const PluginDescription& plugin, std::vector<ParameterValue>* values,
+                     std::string* error) {
+    bool commandGiven = false;
+    for (const ParameterSetting& setting : options.settings) commandGiven |= setting.name == "OSC command";
+    std::string ignored;
+    if (!commandGiven) {
+        if (auto value = ResolveSetting(plugin.parameters, {"OSC command", kDefaultCommand}, &ignored)) {
+            if (value->type == ffgl::kTypeText) values->push_back(std::move(*value));
+        }
+    }
+    for (const ParameterSetting& setting : options.settings) {
+        std::optional<ParameterValue> value = ResolveSetting(plugin.parameters, setting, error);
+        if (!value) return false;
+        values->push_back(std::move(*value));
+    }
+    return true;
+}
+
+Schedule MakeSchedule(const Options& options) {
+    if (!options.runList.empty()) return Schedule::Fixed(options.runList, options.framesPerSecond);
+    const double seconds = options.durationSeconds ? *options.durationSeconds : options.loops * options.loopSeconds;
+    return Schedule::Timed(options.loopSeconds, options.framesPerSecond, seconds);
+}
+
+std::optional<std::uint32_t> FindRun(const PluginDescription& plugin) {
+    for (const harness::ParameterInfo& parameter : plugin.parameters) {
+        if (parameter.name == "Run") return parameter.index;
+    }
+    return std::nullopt;
+}
+
+int Main(int argc, const char* const* argv) {
+    std::string error;
+    const std::optional<Options> options = ParseOptions(argc, argv, &error);
+    if (!options) return Fail(error, 2);
+    if (options->help) {
+        std::cout << UsageText();
+        return 0;
+    }
+    const std::optional<std::string> path = ResolvePluginPath(options->plugin, &error);
+    if (!path) return Fail(error);
+    const std::unique_ptr<harness::PluginLibrary> library = LoadPlugin(*path, &error);
+    if (library == nullptr) return Fail(error);
+    const PluginDescription plugin = Describe(*library);
+    const bool live = UseLiveView(options->view);
+    const std::unique_ptr<Output> output = live ? MakeLiveOutput(TerminalTakesUtf8()) : MakePlainOutput();
+    if (options->infoOnly) {
+        output->Listing(plugin);
+        library->Call(ffgl::kDeinitialise);
+        return 0;
+    }
+
+    SessionPlan plan;
+    plan.library = library.get();
+    plan.plugin = &plugin;
+    if (!ResolveSettings(*options, plugin, &plan.settings, &error)) return Fail(error);
+    const std::optional<std::uint32_t> run = FindRun(plugin);
+    if (!run) return Fail(plugin.path + ": the plug-in has no parameter \"Run\" to play (--info lists it)");
+    plan.runIndex = *run;
+    plan.schedule = MakeSchedule(*options);
+    plan.framesPerSecond = options->framesPerSecond;
+    plan.realTime = !options->fast;
+    plan.viewport = {0, 0, kPictureWidth, kPictureHeight};
+
+    std::unique_ptr<OscListener> listener;
+    if (options->listen) {
+        OscListener::OpenFailure failure = OscListener::OpenFailure::kNone;
+        listener = OscListener::Open(kOscPort, &failure, &error);
+        if (failure == OscListener::OpenFailure::kInUse) {
+            return Fail(error + ": another receiver has the port; run with --no-listen to leave it to that receiver");
+        }
+        if (listener == nullptr) return Fail(error);
+    }
+    plan.listener = listener.get();
+    std::unique_ptr<PictureCheck> pictures;
+    if (options->frames) {
+        pictures = PictureCheck::Create(kPictureWidth, kPictureHeight, &error);
+        if (pictures == nullptr) return Fail(error);
+    }
+    plan.pictures = pictures.get();
+
+    CatchSignals();
+    output->Listing(plugin);
+    const int status = RunSession(plan, *output);
+    library->Call(ffgl::kDeinitialise);
+    return status;
+}
+
+}  // namespace
+}  // namespace varnelohost
+
+int main(int argc, char** argv) { return varnelohost::Main(argc, argv); }
