@@ -12,8 +12,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstddef>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
+#include <memory>
+#include <new>
+
 #include <locale.h>
 
 namespace platform {
@@ -43,10 +48,11 @@ private:
 
 CLocale cLocale;
 
-// The C runtime's own conversion handles the decimal forms only (the
-// system msvcrt.dll predates hexadecimal, infinity and not-a-number input),
-// so those three forms are read here; the reading of each follows the
-// standard text-to-double conversion.
+// The C runtime's own conversion serves the decimal form only: the system
+// msvcrt.dll predates hexadecimal, infinity and not-a-number input, and
+// takes "d" for an exponent letter as well as "e" ("1d3" as 1000). So those
+// three forms are read here, and the runtime gets the decimal number alone,
+// cut where the standard text-to-double conversion stops.
 
 bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -166,6 +172,50 @@ bool ReadNonDecimalForm(const char* text, double& value) {
     return false;
 }
 
+// The length of the decimal number at `text` (after the sign): digits with
+// an optional point, at least one digit in all, then an optional exponent
+// "e[sign]digits". 0 when no number starts there.
+std::size_t DecimalLength(const char* text) {
+    std::size_t length = 0;
+    std::size_t digits = 0;
+    for (; IsDecimalDigit(text[length]); ++length) ++digits;
+    if (text[length] == '.') {
+        for (++length; IsDecimalDigit(text[length]); ++length) ++digits;
+    }
+    if (digits == 0) return 0;
+    if (Lower(text[length]) != 'e') return length;
+    std::size_t end = length + 1;
+    if (text[end] == '+' || text[end] == '-') ++end;
+    if (!IsDecimalDigit(text[end])) return length;
+    while (IsDecimalDigit(text[end])) ++end;
+    return end;
+}
+
+double ConvertInCLocale(const char* number) {
+    const _locale_t c = cLocale.Get();
+    // _create_locale("C") does not fail in practice; without it, the
+    // process locale is the only conversion there is.
+    return c != nullptr ? _strtod_l(number, nullptr, c) : ::strtod(number, nullptr);
+}
+
+// The decimal number of `length` characters at `number`, unsigned. The
+// runtime gets a copy of just those characters, so that no leniency of its
+// own reads further.
+double ReadDecimal(const char* number, std::size_t length) {
+    char shortCopy[64];
+    std::unique_ptr<char[]> longCopy;
+    char* copy = shortCopy;
+    if (length >= sizeof shortCopy) {
+        longCopy.reset(new (std::nothrow) char[length + 1]);
+        // Out of memory: the runtime's reading is the only one left.
+        if (longCopy == nullptr) return ConvertInCLocale(number);
+        copy = longCopy.get();
+    }
+    std::memcpy(copy, number, length);
+    copy[length] = '\0';
+    return ConvertInCLocale(copy);
+}
+
 }  // namespace
 
 double ParseDouble(const char* text) {
@@ -174,12 +224,12 @@ double ParseDouble(const char* text) {
     const bool negative = *cursor == '-';
     if (*cursor == '+' || *cursor == '-') ++cursor;
     double value = 0.0;
-    if (ReadNonDecimalForm(cursor, value)) return negative ? -value : value;
-
-    const _locale_t c = cLocale.Get();
-    // _create_locale("C") does not fail in practice; without it, the
-    // process locale is the only conversion there is.
-    return c != nullptr ? _strtod_l(text, nullptr, c) : ::strtod(text, nullptr);
+    if (!ReadNonDecimalForm(cursor, value)) {
+        const std::size_t length = DecimalLength(cursor);
+        if (length == 0) return 0.0;  // no number: no sign either
+        value = ReadDecimal(cursor, length);
+    }
+    return negative ? -value : value;
 }
 
 }  // namespace platform
