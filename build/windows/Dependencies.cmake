@@ -29,6 +29,13 @@ target_compile_definitions(varnelo_liblo INTERFACE WIN32 WIN32_LEAN_AND_MEAN NOM
 # library they add nothing, as nothing of ours calls them.
 set(varnelo_liblo_system_libraries ws2_32 iphlpapi)
 
+# A changed LIBLO_ROOT searches again instead of keeping the old finds.
+if(NOT "${LIBLO_ROOT}" STREQUAL "${VARNELO_LIBLO_ROOT_SEARCHED}")
+  unset(LIBLO_INCLUDE_DIR CACHE)
+  unset(LIBLO_LIBRARY CACHE)
+  set(VARNELO_LIBLO_ROOT_SEARCHED "${LIBLO_ROOT}" CACHE INTERNAL "")
+endif()
+
 if(LIBLO_ROOT)
   find_path(LIBLO_INCLUDE_DIR lo/lo.h PATHS ${LIBLO_ROOT}/include
             NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
