@@ -18,7 +18,7 @@ bool ListsName(const char* list, const std::string& name) {
     return padded.find(" " + name + " ") != std::string::npos;
 }
 
-TEST(ContextWithoutActiveTexture, StillGetsItsQuadAndAnswersZero) {
+TEST(GlContextWithoutActiveTexture, StillGetsItsQuadAndAnswersZero) {
     ASSERT_EQ(setenv("MESA_GL_VERSION_OVERRIDE", "1.2", 1), 0);
     ASSERT_EQ(setenv("MESA_EXTENSION_OVERRIDE", "-GL_ARB_multitexture", 1), 0);
     constexpr int kWidth = 640;

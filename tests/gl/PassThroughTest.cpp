@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "GlTest.h"
@@ -29,6 +30,10 @@ struct Sizes {
     std::uint32_t hardwareHeight;
 };
 
+void PrintTo(const Sizes& sizes, std::ostream* out) {
+    *out << sizes.hardwareWidth << " x " << sizes.hardwareHeight;
+}
+
 class PassThrough : public GlTest, public ::testing::WithParamInterface<Sizes> {};
 
 // The picture always has the framebuffer's size, so each output pixel
@@ -47,7 +52,7 @@ TEST_P(PassThrough, DrawsThePictureUnchangedAndUnflipped) {
     EXPECT_TRUE(gltest::SamePixels(picture.expected, context->ReadPixels(), kWidth));
 }
 
-INSTANTIATE_TEST_SUITE_P(Textures, PassThrough,
+INSTANTIATE_TEST_SUITE_P(GlTextures, PassThrough,
                          ::testing::Values(Sizes{1024, 512},  // s 0.625, t 0.703125
                                            Sizes{640, 360},   // the picture fills its texture
                                            Sizes{640, 512},   // s 1 only
@@ -58,7 +63,7 @@ INSTANTIATE_TEST_SUITE_P(Textures, PassThrough,
                          });
 
 // What a host might have set before the frame, on the units and elsewhere.
-class FrameState : public GlTest {
+class GlFrameState : public GlTest {
 protected:
     void SetUp() override {
         GlTest::SetUp();
@@ -82,7 +87,7 @@ std::array<GLfloat, 16> Matrix(GLenum name) {
     return matrix;
 }
 
-TEST_F(FrameState, LeavesUnitZeroActiveEmptyAndDisabledAndTheRestAsItWas) {
+TEST_F(GlFrameState, LeavesUnitZeroActiveEmptyAndDisabledAndTheRestAsItWas) {
     const std::unique_ptr<harness::PluginLibrary> library = LoadLibrary(VARNELO4_PATH);
     ASSERT_NE(library, nullptr);
     harness::PluginInstance instance(*library);
@@ -201,7 +206,7 @@ TEST_F(GlTest, InstancesOfOneAndOfTwoLibrariesEachDraw) {
 // Frames with no context current: before any context existed in the
 // process (the loader has resolved nothing yet), and after drawing in one.
 // Neither may abort; the first context that answers afterwards decides.
-TEST(NoContext, FrameBeforeAnyContextDoesNotAbortAndTheNextContextDecides) {
+TEST(GlNoContext, FrameBeforeAnyContextDoesNotAbortAndTheNextContextDecides) {
     const std::unique_ptr<harness::PluginLibrary> library = LoadLibrary(VARNELO4_PATH);
     ASSERT_NE(library, nullptr);
     harness::PluginInstance instance(*library);
@@ -252,6 +257,8 @@ struct BadFrame {
     std::uint32_t hardwareHeight;
 };
 
+void PrintTo(const BadFrame& frame, std::ostream* out) { *out << frame.name; }
+
 class BadFrames : public GlTest, public ::testing::WithParamInterface<BadFrame> {};
 
 TEST_P(BadFrames, AnswerFailureAndDrawNothing) {
@@ -276,7 +283,7 @@ TEST_P(BadFrames, AnswerFailureAndDrawNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    HostFaults, BadFrames,
+    GlHostFaults, BadFrames,
     ::testing::Values(BadFrame{"NoTextureCounted", 0, false, false, 1024, 512},
                       BadFrame{"NullArray", 1, true, false, 1024, 512},
                       BadFrame{"NullFirstRecord", 1, false, true, 1024, 512},

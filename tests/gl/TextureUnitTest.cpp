@@ -2,6 +2,7 @@
 // context's version and extension answers come in: no OpenGL needed.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,8 @@ struct Answers {
     Decision decision;
 };
 
+void PrintTo(const Answers& answers, std::ostream* out) { *out << answers.name; }
+
 class Decide : public ::testing::TestWithParam<Answers> {};
 
 TEST_P(Decide, FromOneContextsAnswers) {
@@ -25,7 +28,7 @@ TEST_P(Decide, FromOneContextsAnswers) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Contexts, Decide,
+    TextureUnitContexts, Decide,
     ::testing::Values(
         Answers{"NoContext", 0, "GL_ARB_multitexture", Decision::kUndecided},
         Answers{"Version13", 13, nullptr, Decision::kCall},
@@ -86,7 +89,7 @@ textureunit::UnitZeroSelector ScriptedSelector() {
     return textureunit::UnitZeroSelector({ScriptedVersion, ScriptedExtensions, RecordActiveTexture});
 }
 
-TEST(UnitZeroSelector, AsksAgainUntilAContextAnswersThenCallsWithoutAsking) {
+TEST(TextureUnitSelector, AsksAgainUntilAContextAnswersThenCallsWithoutAsking) {
     textureunit::UnitZeroSelector selector = ScriptedSelector();
     const auto calls = SelectInEach(selector, {{0, nullptr}, {12, nullptr}, {13, nullptr}, {0, nullptr}});
     EXPECT_EQ(calls[0], kAsked);       // no context: nothing called
@@ -96,7 +99,7 @@ TEST(UnitZeroSelector, AsksAgainUntilAContextAnswersThenCallsWithoutAsking) {
     EXPECT_EQ(selector.decision(), Decision::kCall);
 }
 
-TEST(UnitZeroSelector, ASkipIsFinalEvenForALaterCapableContext) {
+TEST(TextureUnitSelector, ASkipIsFinalEvenForALaterCapableContext) {
     textureunit::UnitZeroSelector selector = ScriptedSelector();
     const auto calls = SelectInEach(selector, {{12, "GL_EXT_bgra"}, {45, nullptr}, {13, nullptr}});
     EXPECT_EQ(calls[0], kAskedBoth);
@@ -105,7 +108,7 @@ TEST(UnitZeroSelector, ASkipIsFinalEvenForALaterCapableContext) {
     EXPECT_EQ(selector.decision(), Decision::kSkip);
 }
 
-TEST(UnitZeroSelector, MultitextureOnAnOldVersionIsACall) {
+TEST(TextureUnitSelector, MultitextureOnAnOldVersionIsACall) {
     textureunit::UnitZeroSelector selector = ScriptedSelector();
     const auto calls = SelectInEach(selector, {{11, "GL_ARB_multitexture"}, {0, nullptr}});
     EXPECT_EQ(calls[0], (std::vector<std::string>{"version", "extensions", "active 33984"}));

@@ -1,0 +1,13 @@
+// Heap allocations made by the whole process, on every thread, counted by
+// the benchmark's own malloc, calloc, realloc and aligned allocators (which
+// pass on to glibc's). C++ new arrives here through malloc; so do the
+// plug-in's and the OpenGL driver's allocations.
+#pragma once
+
+#include <cstdint>
+
+namespace allocations {
+
+std::uint64_t Count();
+
+}  // namespace allocations
