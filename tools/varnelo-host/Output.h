@@ -26,7 +26,7 @@ struct PanelState {
     std::uint64_t loopCount = 1;
     double seconds = 0.0;
     double totalSeconds = 0.0;
-    float run = 0.0f;
+    float run = 0.0f;        // the position the host set
     std::string runDisplay;  // the plug-in's display of "Run": "Step 3"
     std::vector<float> steps;       // "Step 1" ... in order
     std::optional<float> loopEnd;   // "Loop end", when the plug-in has one

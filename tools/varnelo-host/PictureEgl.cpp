@@ -96,7 +96,9 @@ private:
 std::unique_ptr<PictureCheck> PictureCheck::Create(std::uint32_t width, std::uint32_t height, std::string* error) {
     egl::EglContext::Made made = egl::EglContext::Create(static_cast<int>(width), static_cast<int>(height));
     if (made.context == nullptr) {
-        *error = "--frames: no headless OpenGL context: " + made.reason;
+        *error = std::string(made.noDisplay ? "--frames: no EGL display on this machine: "
+                                            : "--frames: no headless OpenGL context: ") +
+                 made.reason;
         return nullptr;
     }
     auto check = std::make_unique<EglPictureCheck>(std::move(made.context), width, height);

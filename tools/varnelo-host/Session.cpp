@@ -146,7 +146,7 @@ private:
         panel.loopCount = plan_.schedule.LoopCount();
         panel.seconds = seconds_;
         panel.totalSeconds = plan_.schedule.TotalSeconds();
-        panel.run = instance_.GetFloat(plan_.runIndex);
+        panel.run = plan_.schedule.PositionAt(frame);
         panel.runDisplay = instance_.Display(plan_.runIndex);
         panel.command = watched_.command >= 0 ? SafeText(instance_.GetText(static_cast<std::uint32_t>(watched_.command)))
                                               : "";

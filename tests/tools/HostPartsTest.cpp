@@ -1,0 +1,180 @@
+// The host's parts on their own: where "Run" stands at each frame, how a
+// datagram reads, and which step the live view marks.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "OscListener.h"
+#include "Output.h"
+#include "Schedule.h"
+#include "UdpReceiver.h"
+
+namespace {
+
+using varnelohost::Schedule;
+
+// ---- clip positions ------------------------------------------------------
+
+TEST(Schedule, TwoLoopsOfTwoSecondsAt60FramesPerSecond) {
+    const Schedule schedule = Schedule::Timed(2.0, 60.0, 4.0);
+    EXPECT_EQ(schedule.FrameCount(), 240u);
+    EXPECT_EQ(schedule.LoopCount(), 2u);
+    EXPECT_EQ(schedule.PositionAt(0), 0.0f);
+    EXPECT_EQ(schedule.PositionAt(30), 0.25f);
+    EXPECT_EQ(schedule.PositionAt(119), static_cast<float>(119.0 / 120.0));
+    EXPECT_EQ(schedule.PositionAt(120), 0.0f);
+    EXPECT_EQ(schedule.LoopOf(119), 0u);
+    EXPECT_EQ(schedule.LoopOf(120), 1u);
+    EXPECT_DOUBLE_EQ(schedule.SecondsAt(120), 2.0);
+}
+
+// Over many loop lengths and rates: every position lies in 0..1 without
+// reaching 1 ("Loop end" is no part of a looping clip), it only ever falls
+// when a new loop begins, and a new loop begins within its first frame.
+TEST(Schedule, PositionsWrapOnlyAtLoopStarts) {
+    const double loops[] = {0.5, 1.0, 1.1, 1.875, 2.0, 3.3};
+    const double rates[] = {24.0, 25.0, 29.97, 30.0, 50.0, 59.94, 60.0};
+    for (const double loopSeconds : loops) {
+        for (const double rate : rates) {
+            SCOPED_TRACE(std::to_string(loopSeconds) + " s at " + std::to_string(rate) + " fps");
+            const Schedule schedule = Schedule::Timed(loopSeconds, rate, 4.0 * loopSeconds);
+            const double framesPerLoop = loopSeconds * rate;
+            for (std::uint64_t frame = 1; frame < schedule.FrameCount(); ++frame) {
+                const float position = schedule.PositionAt(frame);
+                ASSERT_GE(position, 0.0f);
+                ASSERT_LT(position, 1.0f);
+                const bool newLoop = schedule.LoopOf(frame) != schedule.LoopOf(frame - 1);
+                ASSERT_EQ(newLoop, position < schedule.PositionAt(frame - 1)) << "frame " << frame;
+                if (newLoop) {
+                    ASSERT_LT(position, 1.0 / framesPerLoop + 1e-6) << "frame " << frame;
+                }
+            }
+        }
+    }
+}
+
+// 1.1 s at 50 fps is 55.00000000000001 frames a loop: frame 55 lies a hair
+// below the loop's end by division, yet it opens the second loop.
+TEST(Schedule, AFrameOnALoopBoundaryOpensTheNextLoop) {
+    const Schedule schedule = Schedule::Timed(1.1, 50.0, 2.2);
+    ASSERT_EQ(schedule.FrameCount(), 110u);
+    EXPECT_EQ(schedule.LoopOf(55), 1u);
+    EXPECT_EQ(schedule.PositionAt(55), 0.0f);
+    EXPECT_EQ(schedule.LoopCount(), 2u);
+}
+
+TEST(Schedule, AFixedListPlaysAsGivenOneAFrame) {
+    const Schedule schedule = Schedule::Fixed({0.49f, 1.0f, 0.0f}, 60.0);
+    EXPECT_EQ(schedule.FrameCount(), 3u);
+    EXPECT_EQ(schedule.PositionAt(0), 0.49f);
+    EXPECT_EQ(schedule.PositionAt(1), 1.0f) << "a list may stand on \"Loop end\"";
+    EXPECT_EQ(schedule.LoopCount(), 1u);
+}
+
+// ---- datagram lines ------------------------------------------------------
+
+std::string LineOf(const testsupport::Bytes& bytes) {
+    return varnelohost::DatagramLine(varnelohost::DecodeDatagram(bytes.data(), bytes.size()));
+}
+
+TEST(DatagramLine, ReadsWhatThePlugInSends) {
+    using testsupport::OscBundle;
+    using testsupport::OscMessage;
+    EXPECT_EQ(LineOf(OscMessage("/a", 15.0f)), "/a ,f 15");
+    EXPECT_EQ(LineOf(OscMessage("/fader", 191.25f)), "/fader ,f 191.25");
+    EXPECT_EQ(LineOf(OscMessage("/a", 0.1f)), "/a ,f 0.1") << "the shortest text that reads back";
+    EXPECT_EQ(LineOf(OscMessage("/scene", std::int32_t{-2147483647 - 1})), "/scene ,i -2147483648");
+    EXPECT_EQ(LineOf(OscBundle(OscMessage("/a", 15.0f))), "bundle immediate /a ,f 15");
+    EXPECT_EQ(LineOf(OscMessage("", 0.5f)), "\"\" ,f 0.5") << "an empty address stays visible";
+    EXPECT_EQ(LineOf(OscMessage("/a b", 1.0f)), "\"/a b\" ,f 1") << "a blank would split the line";
+    const std::string longAddress(2047, 'x');
+    EXPECT_EQ(LineOf(OscMessage(longAddress, 1.0f)), longAddress + " ,f 1");
+}
+
+TEST(DatagramLine, ReadsABundleOfSeveralMessagesAndNamesWhatIsNotOsc) {
+    // Two elements after the header and the time tag: size, then message.
+    testsupport::Bytes bundle = {'#', 'b', 'u', 'n', 'd', 'l', 'e', 0, 0, 0, 0, 1, 0, 0, 0, 2};
+    for (const testsupport::Bytes& message : {testsupport::OscMessage("/a", 1.0f),
+                                              testsupport::OscMessage("/b", std::int32_t{2})}) {
+        bundle.insert(bundle.end(), {0, 0, 0, static_cast<std::uint8_t>(message.size())});
+        bundle.insert(bundle.end(), message.begin(), message.end());
+    }
+    EXPECT_EQ(LineOf(bundle), "bundle 00000001.00000002 /a ,f 1 ; /b ,i 2");
+
+    testsupport::Bytes cut = testsupport::OscMessage("/fader", 1.0f);
+    cut.resize(cut.size() - 2);
+    EXPECT_EQ(LineOf(cut).rfind("invalid 14 bytes: ", 0), 0u) << LineOf(cut);
+    testsupport::Bytes oversized = testsupport::OscBundle(testsupport::OscMessage("/a", 1.0f));
+    oversized[19] = 0x40;  // the element claims more bytes than follow
+    EXPECT_EQ(LineOf(oversized), "invalid 32 bytes: bundle element larger than the datagram");
+    EXPECT_EQ(LineOf({'/', 'a'}), "invalid 2 bytes: no terminated address");
+}
+
+// ---- the live view -------------------------------------------------------
+
+// The display column of the first occurrence of `text` in a panel line.
+int ColumnOf(const std::string& line, const std::string& text) {
+    const std::size_t at = line.find(text);
+    if (at == std::string::npos) return -1;
+    int column = 0;
+    for (std::size_t index = 0; index < at; ++index) {
+        if (line[index] == '\x1b') {
+            index = line.find('m', index);
+            continue;
+        }
+        if ((static_cast<unsigned char>(line[index]) & 0xC0) != 0x80) ++column;
+    }
+    return column;
+}
+
+varnelohost::PanelState Panel(std::size_t steps, const std::string& display) {
+    varnelohost::PanelState panel;
+    panel.pluginName = "Varnelo " + std::to_string(steps);
+    panel.runDisplay = display;
+    for (std::size_t slot = 0; slot < steps; ++slot) panel.steps.push_back(static_cast<float>(slot) / steps);
+    panel.loopEnd = 1.0f;
+    return panel;
+}
+
+// The marker stands under the label of the step the plug-in displays;
+// "Step N+1" (Run 1.0) is "Loop end", labelled E.
+TEST(LiveView, MarksTheStepThePlugInDisplays) {
+    struct Case {
+        std::size_t steps;
+        std::string display;
+        std::string label;
+    };
+    for (const Case& mark : {Case{4, "Step 3", "3"}, Case{4, "Step 1", "1"}, Case{4, "Step 5", "E"},
+                             Case{8, "Step 8", "8"}, Case{16, "Step 16", "16"}, Case{32, "Step 17", "17"},
+                             Case{32, "Step 33", "E"}}) {
+        SCOPED_TRACE(mark.display + " of " + std::to_string(mark.steps));
+        for (const bool utf8 : {true, false}) {
+            const std::vector<std::string> lines = varnelohost::RenderPanel(Panel(mark.steps, mark.display), utf8, 200);
+            ASSERT_GE(lines.size(), 4u);
+            const std::string& markers = lines[lines.size() - 3];
+            const std::string& labels = lines[lines.size() - 2];
+            EXPECT_EQ(ColumnOf(markers, utf8 ? "▲" : "^"), ColumnOf(labels, " " + mark.label + " ") + 1)
+                << markers << "\n" << labels;
+        }
+    }
+}
+
+TEST(LiveView, StaysWithinTheTerminalWidth) {
+    for (const int width : {20, 40, 80}) {
+        for (const std::string& line : varnelohost::RenderPanel(Panel(32, "Step 7"), true, width)) {
+            int columns = 0;
+            for (std::size_t index = 0; index < line.size(); ++index) {
+                if (line[index] == '\x1b') {
+                    index = line.find('m', index);
+                    continue;
+                }
+                if ((static_cast<unsigned char>(line[index]) & 0xC0) != 0x80) ++columns;
+            }
+            EXPECT_LT(columns, width) << line;
+        }
+    }
+}
+
+}  // namespace
