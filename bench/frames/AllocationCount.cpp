@@ -17,14 +17,21 @@ void* __libc_memalign(std::size_t alignment, std::size_t size);
 namespace {
 
 std::atomic<std::uint64_t> allocationCount{0};
+// Plain and zero-initialised: static thread-local storage, which needs no
+// allocation of its own.
+thread_local std::uint64_t threadAllocationCount = 0;
 
-void CountOne() { allocationCount.fetch_add(1, std::memory_order_relaxed); }
+void CountOne() {
+    allocationCount.fetch_add(1, std::memory_order_relaxed);
+    ++threadAllocationCount;
+}
 
 }  // namespace
 
 namespace allocations {
 
 std::uint64_t Count() { return allocationCount.load(std::memory_order_relaxed); }
+std::uint64_t CountOnThisThread() { return threadAllocationCount; }
 
 }  // namespace allocations
 

@@ -8,6 +8,10 @@
 
 namespace allocations {
 
+// Allocations so far on all threads, and on the calling thread alone (the
+// host's thread, which calls plugMain; the driver's rasteriser threads
+// allocate on their own timing).
 std::uint64_t Count();
+std::uint64_t CountOnThisThread();
 
 }  // namespace allocations

@@ -7,8 +7,11 @@
 // "Frames/Alternating" draws a plug-in frame and a direct frame by turns and
 // times each, so that both see the same machine load; its counters give
 // both rates, their ratio (plug-in / direct, goal >= 0.97) and the heap
-// allocations per frame after the first, those of the draw calls (the
-// plug-in's own share, goal 0) apart from those of the driver's glFinish.
+// allocations per frame after the first on the calling thread, those of the
+// draw calls apart from those of the driver's glFinish, and the plug-in's
+// own share: what its draw made beyond the same calls made directly (goal
+// 0). "Frames/PlugMain" and "Frames/Direct" run each kind alone and count
+// the allocations of every thread.
 #include <GL/gl.h>
 #include <GL/glext.h>
 #include <benchmark/benchmark.h>
@@ -129,7 +132,8 @@ void PlugMain(benchmark::State& state) { Frames(state, PlugInDraw); }
 void Direct(benchmark::State& state) { Frames(state, DirectDraw); }
 
 // What one kind of frame took over the alternating run: seconds, and heap
-// allocations made by its draw calls and by the driver's glFinish.
+// allocations on this thread made by its draw calls and by the driver's
+// glFinish.
 struct FrameTotals {
     double seconds = 0.0;
     std::uint64_t drawAllocations = 0;
@@ -137,14 +141,14 @@ struct FrameTotals {
 };
 
 void TimeOneFrame(Draw draw, const Scene& scene, FrameTotals& totals) {
-    const std::uint64_t beforeDraw = allocations::Count();
+    const std::uint64_t beforeDraw = allocations::CountOnThisThread();
     const auto start = std::chrono::steady_clock::now();
     draw(scene);
-    const std::uint64_t afterDraw = allocations::Count();
+    const std::uint64_t afterDraw = allocations::CountOnThisThread();
     glFinish();
     const auto end = std::chrono::steady_clock::now();
     totals.drawAllocations += afterDraw - beforeDraw;
-    totals.finishAllocations += allocations::Count() - afterDraw;
+    totals.finishAllocations += allocations::CountOnThisThread() - afterDraw;
     totals.seconds += std::chrono::duration<double>(end - start).count();
 }
 
