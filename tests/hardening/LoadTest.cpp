@@ -1,0 +1,161 @@
+// One instance, "Run" set 1,000,000 times at random with "Smooth" and
+// "OSC Bundle" switched now and then, against a receiver that checks every
+// datagram: each value that is due arrives once, in order, as the right
+// kind of datagram, and the heap does not grow.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <deque>
+#include <random>
+#include <string>
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VARNELO_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define VARNELO_ASAN 1
+#endif
+#if defined(VARNELO_ASAN)
+#include <sanitizer/allocator_interface.h>
+#else
+#include <malloc.h>
+#endif
+
+#include "PluginHost.h"
+#include "Plugins.h"
+#include "UdpReceiver.h"
+
+namespace {
+
+constexpr long kSets = 1000000;
+// Sets between two reads of the receiver: few enough datagrams that the
+// socket's default receive buffer never overflows.
+constexpr long kSetsPerDrain = 64;
+
+std::size_t HeapBytesInUse() {
+#if defined(VARNELO_ASAN)
+    return __sanitizer_get_current_allocated_bytes();
+#else
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+#endif
+}
+
+// What the plug-in must send, worked out on the side: the step engine's
+// rule in the same single-precision arithmetic.
+class ExpectedSends {
+public:
+    ExpectedSends(std::uint32_t stepCount, const std::vector<float>& steps)
+        : steps_(static_cast<float>(stepCount)), values_(steps) {}
+
+    void SetSmooth(bool on) { smooth_ = on; }
+    void SetBundle(bool on) { bundle_ = on; }
+
+    // A "Run" set: the value due, if any, joins the queue.
+    void SetRun(float position) {
+        if (StepOf(run_) == StepOf(position) && !smooth_) return;
+        run_ = position;
+        due.push_back({bundle_, Current()});
+    }
+
+    struct Send {
+        bool bundle;
+        float value;
+    };
+    std::deque<Send> due;
+
+private:
+    std::int32_t StepOf(float position) const { return static_cast<std::int32_t>(position * steps_); }
+    float Current() const {
+        const float p = run_ * steps_;
+        const std::int32_t k = static_cast<std::int32_t>(p);
+        const float base = values_[static_cast<std::size_t>(k)];
+        if (!smooth_ || k >= static_cast<std::int32_t>(steps_)) return base;
+        const float next = values_[static_cast<std::size_t>(k) + 1];
+        return (next - base) * (p - static_cast<float>(k)) + base;
+    }
+
+    float steps_;
+    std::vector<float> values_;  // the steps, then "Loop end"
+    float run_ = 0.5f;  // the default that instantiation applies
+    bool smooth_ = false;
+    bool bundle_ = false;
+};
+
+class LoadTest : public ::testing::TestWithParam<std::uint32_t> {};
+
+TEST_P(LoadTest, EveryDueValueArrivesOnceAndInOrder) {
+    const std::uint32_t stepCount = GetParam();
+    testsupport::UdpReceiver receiver;
+    ASSERT_TRUE(receiver.Bound());
+    std::string error;
+    auto library = harness::PluginLibrary::Load(testsupport::VariantWithSteps(stepCount).path, &error);
+    ASSERT_TRUE(library) << error;
+    {
+        harness::PluginInstance instance(*library);
+        ASSERT_TRUE(instance.Valid());
+        const std::uint32_t smooth = 2;
+        const std::uint32_t bundle = stepCount + 5;
+        instance.Set(0, "/load f");
+
+        // Distinct step values, so that a value out of order shows.
+        std::mt19937 random(20240517u + stepCount);
+        std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+        std::vector<float> steps;
+        for (std::uint32_t slot = 0; slot <= stepCount; ++slot) {
+            steps.push_back(unit(random));
+            instance.Set(4 + slot, steps.back());
+        }
+        ExpectedSends expected(stepCount, steps);
+
+        std::size_t heapAtStart = 0;
+        long received = 0;
+        for (long set = 0; set < kSets; ++set) {
+            if (random() % 997 == 0) {
+                const bool on = random() % 2 == 0;
+                if (random() % 2 == 0) {
+                    instance.Set(smooth, on);
+                    expected.SetSmooth(on);
+                } else {
+                    instance.Set(bundle, on);
+                    expected.SetBundle(on);
+                }
+            }
+            // Mostly anywhere in 0..1; now and then a step boundary or 1.0.
+            float position = unit(random);
+            if (random() % 16 == 0) {
+                position = static_cast<float>(random() % (stepCount + 1)) / static_cast<float>(stepCount);
+            }
+            ASSERT_EQ(instance.Set(1, position), ffgl::kSuccess);
+            expected.SetRun(position);
+
+            if (set % kSetsPerDrain != kSetsPerDrain - 1) continue;
+            while (!expected.due.empty()) {
+                const auto datagram = receiver.Receive(2000);
+                ASSERT_TRUE(datagram) << "a due value never arrived, after " << received;
+                const auto decoded = testsupport::DecodeOsc(*datagram);
+                ASSERT_TRUE(decoded);
+                const auto send = expected.due.front();
+                expected.due.pop_front();
+                ASSERT_EQ(decoded->bundle, send.bundle) << "datagram " << received;
+                ASSERT_EQ(decoded->floatValue, send.value) << "datagram " << received;
+                ++received;
+            }
+            // Nothing more than what was due.
+            ASSERT_FALSE(receiver.Receive(0)) << "a value arrived twice or unasked, after " << received;
+            if (heapAtStart == 0 && set >= kSets / 10) heapAtStart = HeapBytesInUse();
+        }
+        EXPECT_GT(received, kSets / 2);
+        // liblo builds and frees each datagram; nothing may pile up.
+        EXPECT_LE(HeapBytesInUse(), heapAtStart + 4096);
+    }
+    library->Call(ffgl::kDeinitialise);
+}
+
+INSTANTIATE_TEST_SUITE_P(SmallestAndLargest, LoadTest, ::testing::Values(4u, 32u),
+                         [](const auto& info) { return "N" + std::to_string(info.param); });
+
+}  // namespace
