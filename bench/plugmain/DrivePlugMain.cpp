@@ -9,6 +9,11 @@
 //       "Smooth" on, one first send (resolves, opens the socket), then
 //       <calls> sets of "Run" that each send one datagram to 127.0.0.1:7000,
 //       where this program holds the port (and never reads it).
+//   varnelo_drive_plugmain <plugin.so> liblo-message|liblo-bundle <calls>
+//       The same datagrams sent through liblo directly, without the
+//       plug-in (which is still loaded): what liblo's own path costs.
+#include <lo/lo.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -34,11 +39,38 @@ void RunSends(const bench::PluginUnderTest& plugin, bool bundle, long calls) {
     for (long call = 0; call < calls; ++call) plugin.Instance().Set(run, kSendPosition);
 }
 
+// The plug-in's datagram at kSendPosition with kCommand: 0.3 of 0..255.
+constexpr float kSendValue = 76.5f;
+
+void SendThroughLiblo(lo_address target, bool bundle) {
+    lo_message message = lo_message_new();
+    lo_message_add_float(message, kSendValue);
+    if (!bundle) {
+        lo_send_message(target, "/fader", message);
+        lo_message_free(message);
+        return;
+    }
+    lo_bundle wrapper = lo_bundle_new(LO_TT_IMMEDIATE);
+    lo_bundle_add_message(wrapper, "/fader", message);
+    lo_send_bundle(target, wrapper);
+    lo_bundle_free_recursive(wrapper);
+}
+
+void RunLibloSends(bool bundle, long calls) {
+    lo_address target = lo_address_new("127.0.0.1", "7000");
+    if (target == nullptr) bench::Fail("liblo made no address");
+    SendThroughLiblo(target, bundle);  // resolves, opens the socket
+    for (long call = 0; call < calls; ++call) SendThroughLiblo(target, bundle);
+    lo_address_free(target);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 4) {
-        bench::Fail("usage: varnelo_drive_plugmain <plugin.so> within-step|message|bundle <calls>");
+        bench::Fail(
+            "usage: varnelo_drive_plugmain <plugin.so> "
+            "within-step|message|bundle|liblo-message|liblo-bundle <calls>");
     }
     const std::string mode = argv[2];
     const long calls = std::strtol(argv[3], nullptr, 10);
@@ -49,11 +81,16 @@ int main(int argc, char** argv) {
         RunWithinStep(plugin, calls);
         return 0;
     }
-    if (mode != "message" && mode != "bundle") bench::Fail("unknown mode " + mode);
+    const bool direct = mode == "liblo-message" || mode == "liblo-bundle";
+    if (mode != "message" && mode != "bundle" && !direct) bench::Fail("unknown mode " + mode);
     // Holding the port keeps these datagrams from reaching anyone else.
     const bench::Receiver receiver;
     if (!receiver.Bound()) bench::Fail("127.0.0.1:7000 is in use; try again when it is free");
     const bench::PluginUnderTest plugin(argv[1]);
-    RunSends(plugin, mode == "bundle", calls);
+    if (direct) {
+        RunLibloSends(mode == "liblo-bundle", calls);
+    } else {
+        RunSends(plugin, mode == "bundle", calls);
+    }
     return 0;
 }
