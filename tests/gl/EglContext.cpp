@@ -11,10 +11,11 @@ namespace egl {
 
 namespace {
 
-// The display is shared by every context of the process and terminated
-// when the last of them goes.
+// The display is shared by every context of the process and stays
+// initialised until the process ends: Mesa loses a little memory at each
+// eglTerminate (which leak checkers report), and a display costs nothing
+// while no context uses it.
 EGLDisplay sharedDisplay = EGL_NO_DISPLAY;
-int contextsOnDisplay = 0;
 
 bool HasName(const char* list, const char* name) {
     if (list == nullptr) return false;
@@ -48,12 +49,6 @@ EGLDisplay OpenSurfacelessDisplay(std::string* reason) {
     }
     sharedDisplay = display;
     return display;
-}
-
-void CloseDisplayIfUnused() {
-    if (contextsOnDisplay > 0 || sharedDisplay == EGL_NO_DISPLAY) return;
-    eglTerminate(sharedDisplay);
-    sharedDisplay = EGL_NO_DISPLAY;
 }
 
 EGLContext MakeCompatibilityContext(EGLDisplay display, std::string* reason) {
@@ -96,11 +91,7 @@ EglContext::Made EglContext::Create(int width, int height) {
         return made;
     }
     const EGLContext handle = MakeCompatibilityContext(display, &made.reason);
-    if (handle == EGL_NO_CONTEXT) {
-        CloseDisplayIfUnused();
-        return made;
-    }
-    ++contextsOnDisplay;
+    if (handle == EGL_NO_CONTEXT) return made;
     std::unique_ptr<EglContext> newContext(new EglContext(display, handle, width, height));
     if (!newContext->MakeCurrent()) {
         made.reason = "the OpenGL context cannot be made current without a surface";
@@ -120,8 +111,6 @@ EglContext::~EglContext() {
     }
     ReleaseCurrent();
     eglDestroyContext(display_, context_);
-    --contextsOnDisplay;
-    CloseDisplayIfUnused();
 }
 
 bool EglContext::MakeCurrent() {

@@ -26,7 +26,9 @@ public:
     // width x height texels bound for drawing and reading, the viewport
     // covering it and everything else at OpenGL's defaults.
     static Made Create(int width, int height);
-    ~EglContext();  // releases the context and its framebuffer
+    // Releases the context and its framebuffer. The EGL display stays
+    // initialised until the process ends, for the next context.
+    ~EglContext();
     EglContext(const EglContext&) = delete;
     EglContext& operator=(const EglContext&) = delete;
 
