@@ -53,14 +53,14 @@ public:
     std::uint32_t ProcessOpenGL(const ffgl::ProcessOpenGLRecord* frame) override;
 
 private:
-    void SetRun(float position);
+    void SetRun(float value);
     void SetStep(std::uint32_t slot, float value);
     float CurrentValue() const;
     void ParseCommand();
     void Send(float value);
     void SendValue(float value);
     void SendValueInBundle(float value);
-    lo_message MakeMessage(float value) const;
+    lo_message MakeMessage(float x) const;
 
     std::int32_t smooth = 0;
     float runPosition = 0.0f;  // the last accepted "Run", always within 0..1
