@@ -40,11 +40,11 @@ namespace {
 long allocationsToSkip = -1;  // -1: no failure pending
 bool fired = false;
 long liveNewBlocks = 0;
+#if !defined(VARNELO_ASAN)
 // Usable bytes of the blocks that malloc, calloc, realloc and the aligned
 // forms handed out and free has not taken back.
 std::size_t liveMallocBytes = 0;
 
-#if !defined(VARNELO_ASAN)
 void* Counted(void* block) {
     if (block != nullptr) liveMallocBytes += malloc_usable_size(block);
     return block;
