@@ -96,8 +96,8 @@ TEST(DatagramLine, ReadsWhatThePlugInSends) {
 TEST(DatagramLine, ReadsABundleOfSeveralMessagesAndNamesWhatIsNotOsc) {
     // Two elements after the header and the time tag: size, then message.
     testsupport::Bytes bundle = {'#', 'b', 'u', 'n', 'd', 'l', 'e', 0, 0, 0, 0, 1, 0, 0, 0, 2};
-    for (const testsupport::Bytes& message : {testsupport::OscMessage("/a", 1.0f),
-                                              testsupport::OscMessage("/b", std::int32_t{2})}) {
+    for (const testsupport::Bytes& message :
+         {testsupport::OscMessage("/a", 1.0f), testsupport::OscMessage("/b", std::int32_t{2})}) {
         bundle.insert(bundle.end(), {0, 0, 0, static_cast<std::uint8_t>(message.size())});
         bundle.insert(bundle.end(), message.begin(), message.end());
     }
@@ -133,7 +133,8 @@ varnelohost::PanelState Panel(std::size_t steps, const std::string& display) {
     varnelohost::PanelState panel;
     panel.pluginName = "Varnelo " + std::to_string(steps);
     panel.runDisplay = display;
-    for (std::size_t slot = 0; slot < steps; ++slot) panel.steps.push_back(static_cast<float>(slot) / steps);
+    for (std::size_t slot = 0; slot < steps; ++slot)
+        panel.steps.push_back(static_cast<float>(slot) / steps);
     panel.loopEnd = 1.0f;
     return panel;
 }
@@ -147,16 +148,19 @@ TEST(LiveView, MarksTheStepThePlugInDisplays) {
         std::string label;
     };
     for (const Case& mark : {Case{4, "Step 3", "3"}, Case{4, "Step 1", "1"}, Case{4, "Step 5", "E"},
-                             Case{8, "Step 8", "8"}, Case{16, "Step 16", "16"}, Case{32, "Step 17", "17"},
-                             Case{32, "Step 33", "E"}}) {
+                             Case{8, "Step 8", "8"}, Case{16, "Step 16", "16"},
+                             Case{32, "Step 17", "17"}, Case{32, "Step 33", "E"}}) {
         SCOPED_TRACE(mark.display + " of " + std::to_string(mark.steps));
         for (const bool utf8 : {true, false}) {
-            const std::vector<std::string> lines = varnelohost::RenderPanel(Panel(mark.steps, mark.display), utf8, 200);
+            const std::vector<std::string> lines =
+                varnelohost::RenderPanel(Panel(mark.steps, mark.display), utf8, 200);
             ASSERT_GE(lines.size(), 4u);
             const std::string& markers = lines[lines.size() - 3];
             const std::string& labels = lines[lines.size() - 2];
-            EXPECT_EQ(ColumnOf(markers, utf8 ? "▲" : "^"), ColumnOf(labels, " " + mark.label + " ") + 1)
-                << markers << "\n" << labels;
+            EXPECT_EQ(ColumnOf(markers, utf8 ? "▲" : "^"),
+                      ColumnOf(labels, " " + mark.label + " ") + 1)
+                << markers << "\n"
+                << labels;
         }
     }
 }

@@ -23,7 +23,8 @@ std::vector<std::string> HostRun::Lines() const {
 std::vector<std::string> HostRun::LinesAfter(const std::string& keyword) const {
     std::vector<std::string> found;
     for (const std::string& line : Lines()) {
-        if (line.compare(0, keyword.size() + 1, keyword + " ") == 0) found.push_back(line.substr(keyword.size() + 1));
+        if (line.compare(0, keyword.size() + 1, keyword + " ") == 0)
+            found.push_back(line.substr(keyword.size() + 1));
     }
     return found;
 }
@@ -63,7 +64,8 @@ HostRun RunHost(const std::vector<std::string>& arguments) {
 
     int outPipe[2];
     int errPipe[2];
-    if (pipe2(outPipe, O_CLOEXEC) != 0 || pipe2(errPipe, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
+    if (pipe2(outPipe, O_CLOEXEC) != 0 || pipe2(errPipe, O_CLOEXEC) != 0)
+        throw std::runtime_error("pipe");
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);

@@ -22,7 +22,8 @@ using testsupport::AllVariants;
 using testsupport::Variant;
 using testsupport::VariantWithSteps;
 
-std::vector<std::string> Concat(std::vector<std::string> first, const std::vector<std::string>& second) {
+std::vector<std::string> Concat(std::vector<std::string> first,
+                                const std::vector<std::string>& second) {
     first.insert(first.end(), second.begin(), second.end());
     return first;
 }
@@ -56,7 +57,8 @@ std::vector<ExpectedParameter> ExpectedTable(std::uint32_t steps) {
     };
     const float width = 1.0f / static_cast<float>(steps);
     for (std::uint32_t step = 1; step <= steps; ++step) {
-        table.push_back({"Step " + std::to_string(step), "standard", "", static_cast<float>(step - 1) * width});
+        table.push_back(
+            {"Step " + std::to_string(step), "standard", "", static_cast<float>(step - 1) * width});
     }
     table.push_back({"Loop end", "standard", "", 1.0f});
     table.push_back({"OSC Bundle", "boolean", "off", 0.0f});
@@ -82,11 +84,14 @@ TEST_P(ListingTest, ShowsIdentityCapabilitiesAndEveryParameterAsTheHostGetsThem)
     };
     const std::vector<std::string> lines = run.Lines();
     ASSERT_GE(lines.size(), expectedHeader.size() + 1);
-    EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.begin() + 1 + expectedHeader.size()),
-              expectedHeader);
+    EXPECT_EQ(
+        std::vector<std::string>(lines.begin() + 1, lines.begin() + 1 + expectedHeader.size()),
+        expectedHeader);
     EXPECT_EQ(run.LinesAfter("capability"),
-              (std::vector<std::string>{"process-opengl yes", "set-time no", "min-inputs 1", "max-inputs 1"}));
-    EXPECT_EQ(run.LinesAfter("parameters"), std::vector<std::string>{std::to_string(variant.stepCount + 6)});
+              (std::vector<std::string>{"process-opengl yes", "set-time no", "min-inputs 1",
+                                        "max-inputs 1"}));
+    EXPECT_EQ(run.LinesAfter("parameters"),
+              std::vector<std::string>{std::to_string(variant.stepCount + 6)});
 
     const std::vector<ExpectedParameter> table = ExpectedTable(variant.stepCount);
     const std::vector<std::string> params = run.LinesAfter("param");
@@ -165,12 +170,19 @@ const std::vector<RunCase>& RunCases() {
     static const std::vector<RunCase> cases = {
         // From the default "Run" 0.5 (step 3): 0.49 enters step 2, 0.51 step 3,
         // 0.74 stays in it, 1.0 stands on "Loop end", 0 and 0.25 open steps 1 and 2.
-        {"a new step sends, the same step does not", 4,
+        {"a new step sends, the same step does not",
+         4,
          {"--set", "OSC command=/a f[10:20]", "--run", "0.49", "0.51", "0.74", "1.0", "0", "0.25"},
-         {{"/a ,f", 12.5f}, {"/a ,f", 15.0f}, {"/a ,f", 20.0f}, {"/a ,f", 10.0f}, {"/a ,f", 12.5f}}},
+         {{"/a ,f", 12.5f},
+          {"/a ,f", 15.0f},
+          {"/a ,f", 20.0f},
+          {"/a ,f", 10.0f},
+          {"/a ,f", 12.5f}}},
         // int32 rounded to nearest, ties to even (6.5 gives 6), in bundles.
-        {"integers in bundles", 4,
-         {"--set", "OSC command=/scene i[1:12]", "--set", "OSC Bundle=on", "--run", "0,0.25,0.5,0.75,1"},
+        {"integers in bundles",
+         4,
+         {"--set", "OSC command=/scene i[1:12]", "--set", "OSC Bundle=on", "--run",
+          "0,0.25,0.5,0.75,1"},
          {{"bundle immediate /scene ,i", 1},
           {"bundle immediate /scene ,i", 4},
           {"bundle immediate /scene ,i", 6},
@@ -178,15 +190,19 @@ const std::vector<RunCase>& RunCases() {
           {"bundle immediate /scene ,i", 12}}},
         // "Step follow" sends the edited value at once; Run 0.5 is the step the
         // default already stands in and sends nothing; 0.125 enters step 2.
-        {"step follow, and the default run position", 8,
-         {"--set", "OSC command=/x f", "--set", "Step follow=on", "--set", "Step 2=0.9", "--run", "0.5", "0.125"},
+        {"step follow, and the default run position",
+         8,
+         {"--set", "OSC command=/x f", "--set", "Step follow=on", "--set", "Step 2=0.9", "--run",
+          "0.5", "0.125"},
          {{"/x ,f", 0.9f}, {"/x ,f", 0.9f}}},
         // With "Smooth" every set sends, the same position twice included.
-        {"smooth glides and repeats", 4,
+        {"smooth glides and repeats",
+         4,
          {"--set", "OSC command=/a f", "--set", "Smooth=on", "--run", "0.125", "0.125", "0.9"},
          {{"/a ,f", 0.125f}, {"/a ,f", 0.125f}, {"/a ,f", Glide(0.9f, 0.75f, 1.0f)}}},
         // An empty command sends to the empty address (4 zero bytes).
-        {"an empty address arrives too", 32,
+        {"an empty address arrives too",
+         32,
          {"--set", "OSC command=", "--run", "0", "0.999"},
          {{"\"\" ,f", 0.0f}, {"\"\" ,f", 31.0f / 32.0f}}},
     };
@@ -197,8 +213,8 @@ class RunListTest : public ::testing::TestWithParam<RunCase> {};
 
 TEST_P(RunListTest, ExactlyTheDatagramsTheStepEngineSendsArrive) {
     const RunCase& runCase = GetParam();
-    const HostRun run =
-        RunHost(Concat({VariantWithSteps(runCase.steps).path, "--fast", "--plain"}, runCase.arguments));
+    const HostRun run = RunHost(
+        Concat({VariantWithSteps(runCase.steps).path, "--fast", "--plain"}, runCase.arguments));
     ASSERT_EQ(run.exitStatus, 0) << run.err;
     ExpectArrivals(run, runCase.expected);
 }
@@ -210,22 +226,24 @@ INSTANTIATE_TEST_SUITE_P(Cases, RunListTest, ::testing::ValuesIn(RunCases()));
 TEST(NoListen, LeavesThePortToAnotherReceiverThatGetsTheExactBytes) {
     testsupport::UdpReceiver receiver;
     ASSERT_TRUE(receiver.Bound()) << "UDP 127.0.0.1:7000 is taken";
-    const HostRun run = RunHost({VariantWithSteps(4).path, "--no-listen", "--fast", "--plain", "--set",
-                                 "OSC command=/a f[10:20]", "--run", "0", "0.25", "1", "--set", "OSC Bundle=off"});
+    const HostRun run =
+        RunHost({VariantWithSteps(4).path, "--no-listen", "--fast", "--plain", "--set",
+                 "OSC command=/a f[10:20]", "--run", "0", "0.25", "1", "--set", "OSC Bundle=off"});
     ASSERT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_EQ(run.LinesAfter("recv").size(), 0u);
     EXPECT_EQ(SummaryField(run, "listen"), "no");
     const std::vector<testsupport::Bytes> datagrams = receiver.ReceiveAll();
     EXPECT_EQ(datagrams, (std::vector<testsupport::Bytes>{testsupport::OscMessage("/a", 10.0f),
-                                                           testsupport::OscMessage("/a", 12.5f),
-                                                           testsupport::OscMessage("/a", 20.0f)}));
+                                                          testsupport::OscMessage("/a", 12.5f),
+                                                          testsupport::OscMessage("/a", 20.0f)}));
 
-    const HostRun bundles = RunHost({VariantWithSteps(4).path, "--no-listen", "--fast", "--plain", "--set",
-                                     "OSC command=/a i[0:10]", "--set", "OSC Bundle=on", "--run", "0.25"});
+    const HostRun bundles =
+        RunHost({VariantWithSteps(4).path, "--no-listen", "--fast", "--plain", "--set",
+                 "OSC command=/a i[0:10]", "--set", "OSC Bundle=on", "--run", "0.25"});
     ASSERT_EQ(bundles.exitStatus, 0) << bundles.err;
     // Step 2 holds 0.25: 2.5 rounds to the even 2.
-    EXPECT_EQ(receiver.ReceiveAll(),
-              std::vector<testsupport::Bytes>{testsupport::OscBundle(testsupport::OscMessage("/a", std::int32_t{2}))});
+    EXPECT_EQ(receiver.ReceiveAll(), std::vector<testsupport::Bytes>{testsupport::OscBundle(
+                                         testsupport::OscMessage("/a", std::int32_t{2}))});
 }
 
 // ---- timed play ----------------------------------------------------------
@@ -244,11 +262,20 @@ const std::vector<TimedCase>& TimedCases() {
     static const std::vector<TimedCase> cases = {
         // 8 frames a loop on 4 steps: each step entered once per loop, and the
         // second loop starts again at step 1 (Run back to 0, not 1).
-        {"two loops", 4, {"--loop", "1", "--fps", "8", "--loops", "2"}, 16,
+        {"two loops",
+         4,
+         {"--loop", "1", "--fps", "8", "--loops", "2"},
+         16,
          {0.0f, 0.25f, 0.5f, 0.75f, 0.0f, 0.25f, 0.5f, 0.75f}},
-        {"a loop in beats", 4, {"--beats", "2", "--bpm", "120", "--fps", "8", "--loops", "1"}, 8,
+        {"a loop in beats",
+         4,
+         {"--beats", "2", "--bpm", "120", "--fps", "8", "--loops", "1"},
+         8,
          {0.0f, 0.25f, 0.5f, 0.75f}},
-        {"a duration that ends inside a loop", 8, {"--loop", "1", "--fps", "8", "--duration", "1.5"}, 12,
+        {"a duration that ends inside a loop",
+         8,
+         {"--loop", "1", "--fps", "8", "--duration", "1.5"},
+         12,
          {0.0f, 0.125f, 0.25f, 0.375f, 0.5f, 0.625f, 0.75f, 0.875f, 0.0f, 0.125f, 0.25f, 0.375f}},
     };
     return cases;
@@ -258,9 +285,9 @@ class TimedPlayTest : public ::testing::TestWithParam<TimedCase> {};
 
 TEST_P(TimedPlayTest, MovesRunLikeAClipPosition) {
     const TimedCase& timedCase = GetParam();
-    const HostRun run = RunHost(Concat({VariantWithSteps(timedCase.steps).path, "--fast", "--plain", "--set",
-                                        "OSC command=/a f"},
-                                       timedCase.arguments));
+    const HostRun run = RunHost(Concat(
+        {VariantWithSteps(timedCase.steps).path, "--fast", "--plain", "--set", "OSC command=/a f"},
+        timedCase.arguments));
     ASSERT_EQ(run.exitStatus, 0) << run.err;
     std::vector<Arrival> expected;
     for (const float value : timedCase.values) expected.push_back({"/a ,f", value});
@@ -275,8 +302,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, TimedPlayTest, ::testing::ValuesIn(TimedCases())
 TEST(EmbeddedDefault, SendsTheFourStepsOfTwoLoopsToFader) {
     const HostRun run = RunHost({"--fast", "--plain"});
     ASSERT_EQ(run.exitStatus, 0) << run.err;
-    EXPECT_EQ(run.LinesAfter("set"), std::vector<std::string>{"0 \"OSC command\" \"/fader f[0:255]\""});
-    const std::vector<std::string> loop = {"/fader ,f 0", "/fader ,f 63.75", "/fader ,f 127.5", "/fader ,f 191.25"};
+    EXPECT_EQ(run.LinesAfter("set"),
+              std::vector<std::string>{"0 \"OSC command\" \"/fader f[0:255]\""});
+    const std::vector<std::string> loop = {"/fader ,f 0", "/fader ,f 63.75", "/fader ,f 127.5",
+                                           "/fader ,f 191.25"};
     EXPECT_EQ(run.LinesAfter("recv"), Concat(loop, loop));
     EXPECT_EQ(SummaryField(run, "frames"), "240");
 }
@@ -291,7 +320,8 @@ struct ErrorCase {
 
 std::string TextFilePretendingToBeAPlugin() {
     static const std::string path = [] {
-        const std::string name = ::testing::TempDir() + "/host-test-text-" + std::to_string(getpid()) + ".so";
+        const std::string name =
+            ::testing::TempDir() + "/host-test-text-" + std::to_string(getpid()) + ".so";
         std::ofstream(name) << "not a library\n";
         return name;
     }();
@@ -314,9 +344,15 @@ TEST(Errors, OneLineOnStandardErrorAndANonZeroExit) {
         {"no such file", {"/no/such/plugin.so"}, "no such file"},
         {"an unknown parameter", {varnelo4, "--set", "Speed=0.5"}, "no parameter named \"Speed\""},
         {"a number for a switch", {varnelo4, "--set", "Smooth=0.5"}, "\"Smooth\" is a switch"},
-        {"a word for a number", {varnelo4, "--set", "Run=fast"}, "\"Run\" is standard: give a number from 0 to 1"},
-        {"a number beyond 0..1", {varnelo4, "--set", "Step 1=1.5"}, "give a number from 0 to 1, not \"1.5\""},
-        {"a run position beyond 0..1", {varnelo4, "--run", "0.5", "2"}, "--run takes positions from 0 to 1"},
+        {"a word for a number",
+         {varnelo4, "--set", "Run=fast"},
+         "\"Run\" is standard: give a number from 0 to 1"},
+        {"a number beyond 0..1",
+         {varnelo4, "--set", "Step 1=1.5"},
+         "give a number from 0 to 1, not \"1.5\""},
+        {"a run position beyond 0..1",
+         {varnelo4, "--run", "0.5", "2"},
+         "--run takes positions from 0 to 1"},
         {"an unknown option", {varnelo4, "--tempo", "120"}, "unknown option --tempo"},
     };
     for (const ErrorCase& errorCase : cases) {
@@ -339,7 +375,8 @@ TEST(Errors, APortInUseSuggestsNoListen) {
 class FramesTest : public ::testing::TestWithParam<Variant> {};
 
 TEST_P(FramesTest, ThePictureComesBackUnchangedEveryFrame) {
-    const HostRun run = RunHost({GetParam().path, "--frames", "--fast", "--plain", "--run", "0", "0.3", "0.6", "1"});
+    const HostRun run = RunHost(
+        {GetParam().path, "--frames", "--fast", "--plain", "--run", "0", "0.3", "0.6", "1"});
     if (run.err.find("no EGL display") != std::string::npos) GTEST_SKIP() << run.err;
     ASSERT_EQ(run.exitStatus, 0) << run.err << run.out;
     EXPECT_EQ(run.LinesAfter("picture"), std::vector<std::string>{});

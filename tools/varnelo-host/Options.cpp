@@ -71,9 +71,11 @@ private:
         if (HandleSwitch(word)) return true;
         if (word == "--set") return Set(error);
         if (word == "--run") return Positions(error);
-        if (word == "--loop") return Positive(word, &options_.loopSeconds, 1e6, error) && Mark(&loopGiven_);
+        if (word == "--loop")
+            return Positive(word, &options_.loopSeconds, 1e6, error) && Mark(&loopGiven_);
         if (word == "--fps") return Positive(word, &options_.framesPerSecond, 1000.0, error);
-        if (word == "--loops") return Positive(word, &options_.loops, 1e6, error) && Mark(&loopsGiven_);
+        if (word == "--loops")
+            return Positive(word, &options_.loops, 1e6, error) && Mark(&loopsGiven_);
         if (word == "--bpm") return Positive(word, &bpm_, 1000.0, error) && Mark(&bpmGiven_);
         if (word == "--beats") {
             double beats = 0.0;
@@ -101,14 +103,22 @@ private:
 
     // Options without a value; false for any other word.
     bool HandleSwitch(const std::string& word) {
-        if (word == "-h" || word == "--help") options_.help = true;
-        else if (word == "--info") options_.infoOnly = true;
-        else if (word == "--fast") options_.fast = true;
-        else if (word == "--frames") options_.frames = true;
-        else if (word == "--no-listen") options_.listen = false;
-        else if (word == "--plain") options_.view = View::kPlain;
-        else if (word == "--live") options_.view = View::kLive;
-        else return false;
+        if (word == "-h" || word == "--help")
+            options_.help = true;
+        else if (word == "--info")
+            options_.infoOnly = true;
+        else if (word == "--fast")
+            options_.fast = true;
+        else if (word == "--frames")
+            options_.frames = true;
+        else if (word == "--no-listen")
+            options_.listen = false;
+        else if (word == "--plain")
+            options_.view = View::kPlain;
+        else if (word == "--live")
+            options_.view = View::kLive;
+        else
+            return false;
         return true;
     }
 
@@ -130,8 +140,8 @@ private:
         if (text == nullptr) return false;
         const std::optional<double> value = ParseNumber(text);
         if (!value || *value <= 0.0 || *value > most) {
-            *error = option + " takes a number above 0 and up to " + std::to_string(static_cast<long>(most)) +
-                     ", not \"" + text + "\"";
+            *error = option + " takes a number above 0 and up to " +
+                     std::to_string(static_cast<long>(most)) + ", not \"" + text + "\"";
             return false;
         }
         *target = *value;

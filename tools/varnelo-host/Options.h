@@ -20,16 +20,16 @@ struct ParameterSetting {
 enum class View { kAuto, kPlain, kLive };
 
 struct Options {
-    std::string plugin;  // a path, or Varnelo4/8/16/32; empty means Varnelo4
+    std::string plugin;                      // a path, or Varnelo4/8/16/32; empty means Varnelo4
     std::vector<ParameterSetting> settings;  // in command-line order
-    std::vector<float> runList;  // non-empty: these "Run" positions, one per frame
-    double loopSeconds = 2.0;    // one pass of "Run" from 0 to 1
+    std::vector<float> runList;              // non-empty: these "Run" positions, one per frame
+    double loopSeconds = 2.0;                // one pass of "Run" from 0 to 1
     double framesPerSecond = 60.0;
-    double loops = 2.0;  // how long to play, in loops...
+    double loops = 2.0;                     // how long to play, in loops...
     std::optional<double> durationSeconds;  // ...or in seconds
-    bool fast = false;    // frames back to back instead of at the frame rate
-    bool frames = false;  // draw every frame in a headless EGL context
-    bool listen = true;   // receive on 127.0.0.1:7000 ourselves
+    bool fast = false;                      // frames back to back instead of at the frame rate
+    bool frames = false;                    // draw every frame in a headless EGL context
+    bool listen = true;                     // receive on 127.0.0.1:7000 ourselves
     bool infoOnly = false;
     bool help = false;
     View view = View::kAuto;

@@ -8,8 +8,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdarg>
 #include <cinttypes>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
@@ -23,8 +23,8 @@ namespace {
 constexpr int kMaxBundleDepth = 8;
 
 std::uint32_t BigEndian32(const std::uint8_t* bytes) {
-    return (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) | (std::uint32_t{bytes[2]} << 8) |
-           std::uint32_t{bytes[3]};
+    return (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) |
+           (std::uint32_t{bytes[2]} << 8) | std::uint32_t{bytes[3]};
 }
 
 std::string Printf(const char* format, ...) __attribute__((format(printf, 1, 2)));
@@ -39,22 +39,24 @@ std::string Printf(const char* format, ...) {
 
 std::string ArgumentText(char type, const lo_arg* argument) {
     switch (type) {
-        case LO_INT32: return std::to_string(argument->i);
-        case LO_FLOAT: return FloatText(argument->f);
-        case LO_STRING:
-        case LO_SYMBOL: return Quote(&argument->s);
-        case LO_INT64: return std::to_string(argument->h);
-        case LO_DOUBLE: return Printf("%.17g", argument->d);
-        case LO_CHAR: return Quote(std::string(1, static_cast<char>(argument->c)));
-        case LO_MIDI:
-            return Printf("midi:%02X%02X%02X%02X", argument->m[0], argument->m[1], argument->m[2], argument->m[3]);
-        case LO_TIMETAG: return Printf("time:%08" PRIX32 ".%08" PRIX32, argument->t.sec, argument->t.frac);
-        case LO_TRUE: return "true";
-        case LO_FALSE: return "false";
-        case LO_NIL: return "nil";
-        case LO_INFINITUM: return "infinitum";
-        case LO_BLOB: return "blob:" + std::to_string(argument->blob.size) + "B";
-        default: return "?";
+    case LO_INT32: return std::to_string(argument->i);
+    case LO_FLOAT: return FloatText(argument->f);
+    case LO_STRING:
+    case LO_SYMBOL: return Quote(&argument->s);
+    case LO_INT64: return std::to_string(argument->h);
+    case LO_DOUBLE: return Printf("%.17g", argument->d);
+    case LO_CHAR: return Quote(std::string(1, static_cast<char>(argument->c)));
+    case LO_MIDI:
+        return Printf("midi:%02X%02X%02X%02X", argument->m[0], argument->m[1], argument->m[2],
+                      argument->m[3]);
+    case LO_TIMETAG:
+        return Printf("time:%08" PRIX32 ".%08" PRIX32, argument->t.sec, argument->t.frac);
+    case LO_TRUE: return "true";
+    case LO_FALSE: return "false";
+    case LO_NIL: return "nil";
+    case LO_INFINITUM: return "infinitum";
+    case LO_BLOB: return "blob:" + std::to_string(argument->blob.size) + "B";
+    default: return "?";
     }
 }
 
@@ -70,7 +72,8 @@ std::size_t ReadOscString(const std::uint8_t* data, std::size_t size, std::strin
 }
 
 // One message: the address read here, type tags and arguments by liblo.
-bool DecodeMessage(const std::uint8_t* data, std::size_t size, ReceivedMessage* message, std::string* error) {
+bool DecodeMessage(const std::uint8_t* data, std::size_t size, ReceivedMessage* message,
+                   std::string* error) {
     if (ReadOscString(data, size, &message->address) == 0) {
         *error = "no terminated address";
         return false;
@@ -98,7 +101,8 @@ bool IsBundle(const std::uint8_t* data, std::size_t size) {
 
 // "#bundle", the 8-byte time tag, then elements: a big-endian int32 size
 // and that many bytes holding a message or another bundle.
-bool DecodeBundle(const std::uint8_t* data, std::size_t size, int depth, ReceivedDatagram* datagram) {
+bool DecodeBundle(const std::uint8_t* data, std::size_t size, int depth,
+                  ReceivedDatagram* datagram) {
     if (size < 16) {
         datagram->error = "bundle shorter than its time tag";
         return false;
@@ -157,7 +161,8 @@ ReceivedDatagram DecodeDatagram(const std::uint8_t* data, std::size_t size) {
         return datagram;
     }
     ReceivedMessage message;
-    if (DecodeMessage(data, size, &message, &datagram.error)) datagram.messages.push_back(std::move(message));
+    if (DecodeMessage(data, size, &message, &datagram.error))
+        datagram.messages.push_back(std::move(message));
     return datagram;
 }
 
@@ -183,7 +188,8 @@ std::string LastValue(const ReceivedDatagram& datagram) {
     return datagram.messages.back().values.back();
 }
 
-std::unique_ptr<OscListener> OscListener::Open(std::uint16_t port, OpenFailure* failure, std::string* error) {
+std::unique_ptr<OscListener> OscListener::Open(std::uint16_t port, OpenFailure* failure,
+                                               std::string* error) {
     const int socket = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     if (socket < 0) {
         *failure = OpenFailure::kOther;
@@ -198,7 +204,8 @@ std::unique_ptr<OscListener> OscListener::Open(std::uint16_t port, OpenFailure* 
         const int reason = errno;
         close(socket);
         *failure = reason == EADDRINUSE ? OpenFailure::kInUse : OpenFailure::kOther;
-        *error = "cannot listen on UDP 127.0.0.1:" + std::to_string(port) + ": " + std::strerror(reason);
+        *error =
+            "cannot listen on UDP 127.0.0.1:" + std::to_string(port) + ": " + std::strerror(reason);
         return nullptr;
     }
     *failure = OpenFailure::kNone;

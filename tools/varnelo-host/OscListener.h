@@ -20,7 +20,7 @@ struct ReceivedMessage {
 struct ReceivedDatagram {
     std::size_t bytes = 0;
     bool bundle = false;
-    std::uint32_t timeSeconds = 0;   // bundle time tag
+    std::uint32_t timeSeconds = 0;  // bundle time tag
     std::uint32_t timeFraction = 0;
     std::vector<ReceivedMessage> messages;  // a bundle's in order; nested bundles flattened
     std::string error;  // non-empty: not OSC; messages holds what was read before
@@ -43,7 +43,8 @@ public:
     enum class OpenFailure { kNone, kInUse, kOther };
 
     // Binds UDP 127.0.0.1:`port`. Null on failure, with the reason.
-    static std::unique_ptr<OscListener> Open(std::uint16_t port, OpenFailure* failure, std::string* error);
+    static std::unique_ptr<OscListener> Open(std::uint16_t port, OpenFailure* failure,
+                                             std::string* error);
     ~OscListener();
     OscListener(const OscListener&) = delete;
     OscListener& operator=(const OscListener&) = delete;

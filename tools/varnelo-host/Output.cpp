@@ -38,9 +38,12 @@ public:
         std::cout << "\n";
     }
 
-    void Play(const Schedule& schedule, double framesPerSecond, bool listening, bool drawing) override {
-        std::cout << "play frames=" << schedule.FrameCount() << " fps=" << FloatText(static_cast<float>(framesPerSecond))
-                  << " seconds=" << Fixed(schedule.TotalSeconds(), 3) << " listen=" << (listening ? "127.0.0.1:7000" : "no")
+    void Play(const Schedule& schedule, double framesPerSecond, bool listening,
+              bool drawing) override {
+        std::cout << "play frames=" << schedule.FrameCount()
+                  << " fps=" << FloatText(static_cast<float>(framesPerSecond))
+                  << " seconds=" << Fixed(schedule.TotalSeconds(), 3)
+                  << " listen=" << (listening ? "127.0.0.1:7000" : "no")
                   << " draw=" << (drawing ? "yes" : "no") << std::endl;
     }
 
@@ -68,7 +71,8 @@ public:
         } else {
             std::cout << " listen=no";
         }
-        if (summary.drawing) std::cout << " drawn=" << summary.drawn << " unchanged=" << summary.unchanged;
+        if (summary.drawing)
+            std::cout << " drawn=" << summary.drawn << " unchanged=" << summary.unchanged;
         if (summary.interrupted) std::cout << " interrupted=yes";
         std::cout << std::endl;
     }
@@ -132,7 +136,8 @@ int StepShown(const std::string& display) {
     const std::size_t end = display.find_last_of("0123456789");
     if (end == std::string::npos) return 0;
     const std::size_t start = display.find_last_not_of("0123456789", end);
-    const std::string digits = display.substr(start == std::string::npos ? 0 : start + 1, end - start);
+    const std::string digits =
+        display.substr(start == std::string::npos ? 0 : start + 1, end - start);
     return digits.size() <= 4 ? std::stoi(digits) : 0;
 }
 
@@ -181,8 +186,9 @@ std::vector<std::string> BarLines(const PanelState& panel, bool utf8) {
             label += "  ";
         }
         std::string markerCell(barWidth, ' ');
-        marker += column.current ? std::string(kHighlight) + (utf8 ? "▲" : "^") + kReset + markerCell.substr(1)
-                                 : markerCell;
+        marker += column.current
+                      ? std::string(kHighlight) + (utf8 ? "▲" : "^") + kReset + markerCell.substr(1)
+                      : markerCell;
         marker += " ";
         std::string labelCell = column.label.substr(0, static_cast<std::size_t>(cellWidth));
         labelCell.resize(static_cast<std::size_t>(cellWidth), ' ');
@@ -209,15 +215,18 @@ public:
     }
 
     void Set(const ParameterValue& value, std::uint32_t status) override {
-        std::cout << "set " << value.name << " = " << value.Shown() << (status != ffgl::kSuccess ? "  (refused)" : "")
-                  << "\n";
+        std::cout << "set " << value.name << " = " << value.Shown()
+                  << (status != ffgl::kSuccess ? "  (refused)" : "") << "\n";
     }
 
-    void Play(const Schedule& schedule, double framesPerSecond, bool listening, bool drawing) override {
-        std::cout << "\nplaying " << schedule.FrameCount() << " frames at " << FloatText(static_cast<float>(framesPerSecond))
-                  << " fps (" << Fixed(schedule.TotalSeconds(), 2) << " s)"
+    void Play(const Schedule& schedule, double framesPerSecond, bool listening,
+              bool drawing) override {
+        std::cout << "\nplaying " << schedule.FrameCount() << " frames at "
+                  << FloatText(static_cast<float>(framesPerSecond)) << " fps ("
+                  << Fixed(schedule.TotalSeconds(), 2) << " s)"
                   << (drawing ? ", drawing every frame" : "")
-                  << (listening ? ", listening on 127.0.0.1:7000" : ", not listening: watch your own receiver")
+                  << (listening ? ", listening on 127.0.0.1:7000"
+                                : ", not listening: watch your own receiver")
                   << "   Ctrl-C stops\n\n"
                   << "\x1b[?25l" << std::flush;
     }
@@ -234,7 +243,8 @@ public:
         const auto now = std::chrono::steady_clock::now();
         const bool stepMoved = panel.runDisplay != lastDisplay_;
         const bool last = panel.frame + 1 >= panel.frameCount;
-        if (log_.empty() && !stepMoved && !last && now - lastDraw_ < std::chrono::milliseconds(50)) return;
+        if (log_.empty() && !stepMoved && !last && now - lastDraw_ < std::chrono::milliseconds(50))
+            return;
         lastDraw_ = now;
         lastDisplay_ = panel.runDisplay;
         Draw(panel);
@@ -246,8 +256,9 @@ public:
         if (summary.interrupted) text << "stopped after ";
         text << Plural(summary.frames, "frame");
         if (summary.listening) {
-            text << ", " << Plural(summary.datagrams, "datagram") << " received (" << Plural(summary.messages, "message")
-                 << ", " << Plural(summary.bundles, "bundle");
+            text << ", " << Plural(summary.datagrams, "datagram") << " received ("
+                 << Plural(summary.messages, "message") << ", "
+                 << Plural(summary.bundles, "bundle");
             if (summary.invalid > 0) text << ", " << summary.invalid << " not OSC";
             text << ")";
         }
@@ -290,9 +301,10 @@ std::vector<std::string> RenderPanel(const PanelState& panel, bool utf8, int wid
     lines.push_back(std::string(" ") + panel.pluginName + dot +
                     (panel.command.empty() ? "no OSC command" : Quote(panel.command)) + dot +
                     (panel.listening ? "listening on 127.0.0.1:7000" : "not listening"));
-    lines.push_back(" loop " + std::to_string(panel.loop + 1) + "/" + std::to_string(panel.loopCount) + "   " +
-                    Fixed(panel.seconds, 2) + " s of " + Fixed(panel.totalSeconds, 2) + " s   Run " +
-                    Fixed(panel.run, 4) + "   " + kHighlight + panel.runDisplay + kReset);
+    lines.push_back(" loop " + std::to_string(panel.loop + 1) + "/" +
+                    std::to_string(panel.loopCount) + "   " + Fixed(panel.seconds, 2) + " s of " +
+                    Fixed(panel.totalSeconds, 2) + " s   Run " + Fixed(panel.run, 4) + "   " +
+                    kHighlight + panel.runDisplay + kReset);
     for (std::string& line : BarLines(panel, utf8)) lines.push_back(std::move(line));
     std::string sent = " sent  ";
     if (!panel.listening) {
@@ -300,7 +312,8 @@ std::vector<std::string> RenderPanel(const PanelState& panel, bool utf8, int wid
     } else if (panel.lastSent.empty()) {
         sent += "nothing yet";
     } else {
-        sent += std::string(kHighlight) + panel.lastSent + kReset + "   " + Plural(panel.datagrams, "datagram");
+        sent += std::string(kHighlight) + panel.lastSent + kReset + "   " +
+                Plural(panel.datagrams, "datagram");
     }
     lines.push_back(sent);
     for (std::string& line : lines) line = CutTo(line, std::max(1, width - 1));

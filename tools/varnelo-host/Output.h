@@ -26,11 +26,11 @@ struct PanelState {
     std::uint64_t loopCount = 1;
     double seconds = 0.0;
     double totalSeconds = 0.0;
-    float run = 0.0f;        // the position the host set
-    std::string runDisplay;  // the plug-in's display of "Run": "Step 3"
-    std::vector<float> steps;       // "Step 1" ... in order
-    std::optional<float> loopEnd;   // "Loop end", when the plug-in has one
-    std::string lastSent;           // the last datagram's line, "" before any
+    float run = 0.0f;              // the position the host set
+    std::string runDisplay;        // the plug-in's display of "Run": "Step 3"
+    std::vector<float> steps;      // "Step 1" ... in order
+    std::optional<float> loopEnd;  // "Loop end", when the plug-in has one
+    std::string lastSent;          // the last datagram's line, "" before any
     std::uint64_t datagrams = 0;
 };
 
@@ -52,7 +52,8 @@ public:
     virtual ~Output() = default;
     virtual void Listing(const PluginDescription& plugin) = 0;
     virtual void Set(const ParameterValue& value, std::uint32_t status) = 0;
-    virtual void Play(const Schedule& schedule, double framesPerSecond, bool listening, bool drawing) = 0;
+    virtual void Play(const Schedule& schedule, double framesPerSecond, bool listening,
+                      bool drawing) = 0;
     // A datagram that arrived while "Run" stood at play time `seconds`.
     virtual void Datagram(const ReceivedDatagram& datagram, double seconds) = 0;
     // A frame whose picture did not come back as it went in.

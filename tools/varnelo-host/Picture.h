@@ -15,7 +15,8 @@ class PictureCheck {
 public:
     // A context, a `width` x `height` test picture and a target to draw
     // into. Null with a one-line reason when no context can be made.
-    static std::unique_ptr<PictureCheck> Create(std::uint32_t width, std::uint32_t height, std::string* error);
+    static std::unique_ptr<PictureCheck> Create(std::uint32_t width, std::uint32_t height,
+                                                std::string* error);
     virtual ~PictureCheck() = default;
 
     // One frame: code 17 with the test picture as the input texture, the

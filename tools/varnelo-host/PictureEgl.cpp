@@ -34,17 +34,19 @@ std::uint32_t PowerOfTwoAtLeast(std::uint32_t size) {
 
 class EglPictureCheck : public PictureCheck {
 public:
-    EglPictureCheck(std::unique_ptr<egl::EglContext> context, std::uint32_t width, std::uint32_t height)
+    EglPictureCheck(std::unique_ptr<egl::EglContext> context, std::uint32_t width,
+                    std::uint32_t height)
         : context_(std::move(context)),
           texture_{width, height, PowerOfTwoAtLeast(width), PowerOfTwoAtLeast(height), 0} {}
 
     ~EglPictureCheck() override {
-        if (texture_.textureName != 0 && context_->MakeCurrent()) egl::DeleteTexture(texture_.textureName);
+        if (texture_.textureName != 0 && context_->MakeCurrent())
+            egl::DeleteTexture(texture_.textureName);
     }
 
     bool MakePicture() {
-        std::vector<std::uint32_t> texels(std::size_t{texture_.hardwareWidth} * texture_.hardwareHeight,
-                                          kOutsideColour);
+        std::vector<std::uint32_t> texels(
+            std::size_t{texture_.hardwareWidth} * texture_.hardwareHeight, kOutsideColour);
         expected_.resize(std::size_t{texture_.width} * texture_.height);
         for (std::uint32_t y = 0; y < texture_.height; ++y) {
             for (std::uint32_t x = 0; x < texture_.width; ++x) {
@@ -79,8 +81,9 @@ private:
         }
         if (differing == 0) return std::nullopt;
         char text[160];
-        std::snprintf(text, sizeof text, "pixels=%zu first=%zu,%zu sent=0x%08X read=0x%08X", differing,
-                      first % texture_.width, first / texture_.width, expected_[first], actual[first]);
+        std::snprintf(text, sizeof text, "pixels=%zu first=%zu,%zu sent=0x%08X read=0x%08X",
+                      differing, first % texture_.width, first / texture_.width, expected_[first],
+                      actual[first]);
         return std::string(text);
     }
 
@@ -93,8 +96,10 @@ private:
 
 }  // namespace
 
-std::unique_ptr<PictureCheck> PictureCheck::Create(std::uint32_t width, std::uint32_t height, std::string* error) {
-    egl::EglContext::Made made = egl::EglContext::Create(static_cast<int>(width), static_cast<int>(height));
+std::unique_ptr<PictureCheck> PictureCheck::Create(std::uint32_t width, std::uint32_t height,
+                                                   std::string* error) {
+    egl::EglContext::Made made =
+        egl::EglContext::Create(static_cast<int>(width), static_cast<int>(height));
     if (made.context == nullptr) {
         *error = std::string(made.noDisplay ? "--frames: no EGL display on this machine: "
                                             : "--frames: no headless OpenGL context: ") +

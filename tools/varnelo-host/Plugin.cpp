@@ -53,7 +53,8 @@ std::string TypeOfPlugin(std::uint32_t type) {
 // A name as it stands when it is printable, quoted with escapes otherwise.
 std::string Shown(const std::string& name) {
     const bool printable = std::all_of(name.begin(), name.end(), [](char character) {
-        return static_cast<unsigned char>(character) >= 0x20 && static_cast<unsigned char>(character) < 0x7f;
+        return static_cast<unsigned char>(character) >= 0x20 &&
+               static_cast<unsigned char>(character) < 0x7f;
     });
     return printable ? name : Quote(name);
 }
@@ -68,7 +69,8 @@ std::optional<std::string> ResolvePluginPath(const std::string& argument, std::s
         return argument.find('/') == std::string::npos ? "./" + argument : argument;
     }
     std::string name = argument.empty() ? "Varnelo4" : argument;
-    if (name.size() > 3 && name.compare(name.size() - 3, 3, ".so") == 0) name.resize(name.size() - 3);
+    if (name.size() > 3 && name.compare(name.size() - 3, 3, ".so") == 0)
+        name.resize(name.size() - 3);
     if (!IsVarneloName(name)) {
         *error = argument + ": no such file";
         return std::nullopt;
@@ -76,10 +78,11 @@ std::optional<std::string> ResolvePluginPath(const std::string& argument, std::s
     for (const std::string& folder : PluginFolders()) {
         const std::string path = folder + "/" + name + ".so";
         char resolved[PATH_MAX];
-        if (IsFile(path)) return realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
+        if (IsFile(path))
+            return realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
     }
-    *error = name + ".so not found next to this program (looked in " + PluginFolders()[0] + " and " +
-             PluginFolders()[1] + "); build it or give its path";
+    *error = name + ".so not found next to this program (looked in " + PluginFolders()[0] +
+             " and " + PluginFolders()[1] + "); build it or give its path";
     return std::nullopt;
 }
 
@@ -98,8 +101,8 @@ std::unique_ptr<harness::PluginLibrary> LoadPlugin(const std::string& path, std:
         return nullptr;
     }
     if (info->apiMajorVersion != 1) {
-        *error = path + ": FreeFrame API version " + Version(info->apiMajorVersion, info->apiMinorVersion) +
-                 ", not 1.x";
+        *error = path + ": FreeFrame API version " +
+                 Version(info->apiMajorVersion, info->apiMinorVersion) + ", not 1.x";
         return nullptr;
     }
     if (library->Call32(ffgl::kInitialise) != ffgl::kSuccess) {
@@ -107,14 +110,16 @@ std::unique_ptr<harness::PluginLibrary> LoadPlugin(const std::string& path, std:
         return nullptr;
     }
     if (library->Capability(ffgl::kCapProcessOpenGL) != 1) {
-        *error = path + ": does not draw with OpenGL (capability 4): a FreeFrame 1.0 plug-in, not FreeFrame GL";
-        return nullptr;
-    }
-    if (library->ParameterCount() == ffgl::kFailure) {
+        *error =
+            path +
+            ": does not draw with OpenGL (capability 4): a FreeFrame 1.0 plug-in, not FreeFrame GL";
+    } else if (library->ParameterCount() == ffgl::kFailure) {
         *error = path + ": gives no parameter count (code 4)";
-        return nullptr;
+    } else {
+        return library;
     }
-    return library;
+    library->Call(ffgl::kDeinitialise);  // as a host does before it unloads
+    return nullptr;
 }
 
 PluginDescription Describe(const harness::PluginLibrary& library) {
@@ -143,17 +148,18 @@ PluginDescription Describe(const harness::PluginLibrary& library) {
 
 std::string TypeName(std::int32_t type) {
     switch (type) {
-        case ffgl::kTypeBoolean: return "boolean";
-        case ffgl::kTypeEvent: return "event";
-        case ffgl::kTypeStandard: return "standard";
-        case ffgl::kTypeText: return "text";
-        default: return "type " + std::to_string(type);
+    case ffgl::kTypeBoolean: return "boolean";
+    case ffgl::kTypeEvent: return "event";
+    case ffgl::kTypeStandard: return "standard";
+    case ffgl::kTypeText: return "text";
+    default: return "type " + std::to_string(type);
     }
 }
 
 std::string DefaultText(const harness::ParameterInfo& parameter) {
     if (parameter.type == ffgl::kTypeText) return Quote(parameter.defaultText);
-    const bool isSwitch = parameter.type == ffgl::kTypeBoolean || parameter.type == ffgl::kTypeEvent;
+    const bool isSwitch =
+        parameter.type == ffgl::kTypeBoolean || parameter.type == ffgl::kTypeEvent;
     if (isSwitch && parameter.defaultValue == 0.0f) return "off";
     if (isSwitch && parameter.defaultValue == 1.0f) return "on";
     return FloatText(parameter.defaultValue);
@@ -176,30 +182,34 @@ void PrintPlain(const PluginDescription& plugin, std::ostream& out) {
         << "capability max-inputs " << plugin.maxInputs << "\n"
         << "parameters " << plugin.parameters.size() << "\n";
     for (const harness::ParameterInfo& parameter : plugin.parameters) {
-        out << "param " << parameter.index << " " << Quote(parameter.name) << " " << TypeName(parameter.type)
-            << " " << DefaultText(parameter) << "\n";
+        out << "param " << parameter.index << " " << Quote(parameter.name) << " "
+            << TypeName(parameter.type) << " " << DefaultText(parameter) << "\n";
     }
 }
 
 void PrintTable(const PluginDescription& plugin, std::ostream& out) {
     out << plugin.name << " (" << plugin.uniqueId << "), " << TypeOfPlugin(plugin.pluginType)
         << ", FreeFrame GL " << Version(plugin.apiMajor, plugin.apiMinor);
-    if (plugin.hasExtendedInfo) out << ", version " << Version(plugin.versionMajor, plugin.versionMinor);
+    if (plugin.hasExtendedInfo)
+        out << ", version " << Version(plugin.versionMajor, plugin.versionMinor);
     out << "\n";
     if (!plugin.description.empty()) out << "  " << plugin.description << "\n";
     if (!plugin.about.empty()) out << "  " << plugin.about << "\n";
     out << "  draws with OpenGL: " << (plugin.processOpenGL ? "yes" : "no")
-        << "   set time: " << (plugin.setTime ? "yes" : "no") << "   input frames: " << plugin.minInputs
-        << ".." << plugin.maxInputs << "\n"
+        << "   set time: " << (plugin.setTime ? "yes" : "no")
+        << "   input frames: " << plugin.minInputs << ".." << plugin.maxInputs << "\n"
         << "  file: " << plugin.path << "\n\n";
     std::size_t nameWidth = 4;
-    for (const auto& parameter : plugin.parameters) nameWidth = std::max(nameWidth, Shown(parameter.name).size());
-    out << std::left << "  " << std::setw(5) << "Index" << "  " << std::setw(static_cast<int>(nameWidth)) << "Name"
-        << "  " << std::setw(9) << "Type" << " Default\n";
+    for (const auto& parameter : plugin.parameters)
+        nameWidth = std::max(nameWidth, Shown(parameter.name).size());
+    out << std::left << "  " << std::setw(5) << "Index"
+        << "  " << std::setw(static_cast<int>(nameWidth)) << "Name"
+        << "  " << std::setw(9) << "Type"
+        << " Default\n";
     for (const auto& parameter : plugin.parameters) {
-        out << "  " << std::setw(5) << parameter.index << "  " << std::setw(static_cast<int>(nameWidth))
-            << Shown(parameter.name) << "  " << std::setw(9) << TypeName(parameter.type) << " "
-            << DefaultText(parameter) << "\n";
+        out << "  " << std::setw(5) << parameter.index << "  "
+            << std::setw(static_cast<int>(nameWidth)) << Shown(parameter.name) << "  "
+            << std::setw(9) << TypeName(parameter.type) << " " << DefaultText(parameter) << "\n";
     }
     out << std::right;
 }

@@ -23,7 +23,9 @@ public:
     std::uint64_t LoopOf(std::uint64_t frame) const;
     std::uint64_t LoopCount() const;
     // When the frame is due, counted from the first frame.
-    double SecondsAt(std::uint64_t frame) const { return static_cast<double>(frame) / framesPerSecond_; }
+    double SecondsAt(std::uint64_t frame) const {
+        return static_cast<double>(frame) / framesPerSecond_;
+    }
     double TotalSeconds() const { return SecondsAt(frameCount_); }
     bool IsFixed() const { return !positions_.empty(); }
 

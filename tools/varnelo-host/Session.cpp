@@ -96,7 +96,8 @@ private:
     // Receives until `deadline`, then sleeps the last part of a millisecond.
     void WaitUntil(Clock::time_point deadline) {
         while (!stopRequested) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
             if (left.count() < 1) break;
             if (plan_.listener != nullptr) {
                 if (Receive(static_cast<int>(left.count())) > 0) output_.Frame(lastPanel_);
@@ -148,11 +149,15 @@ private:
         panel.totalSeconds = plan_.schedule.TotalSeconds();
         panel.run = plan_.schedule.PositionAt(frame);
         panel.runDisplay = instance_.Display(plan_.runIndex);
-        panel.command = watched_.command >= 0 ? SafeText(instance_.GetText(static_cast<std::uint32_t>(watched_.command)))
-                                              : "";
+        panel.command =
+            watched_.command >= 0
+                ? SafeText(instance_.GetText(static_cast<std::uint32_t>(watched_.command)))
+                : "";
         panel.steps.clear();
-        for (const std::uint32_t index : watched_.steps) panel.steps.push_back(instance_.GetFloat(index));
-        if (watched_.loopEnd >= 0) panel.loopEnd = instance_.GetFloat(static_cast<std::uint32_t>(watched_.loopEnd));
+        for (const std::uint32_t index : watched_.steps)
+            panel.steps.push_back(instance_.GetFloat(index));
+        if (watched_.loopEnd >= 0)
+            panel.loopEnd = instance_.GetFloat(static_cast<std::uint32_t>(watched_.loopEnd));
         return panel;
     }
 
@@ -176,7 +181,8 @@ private:
 int RunSession(const SessionPlan& plan, Output& output) {
     harness::PluginInstance instance(*plan.library, plan.viewport);
     if (!instance.Valid()) {
-        std::fprintf(stderr, "varnelo-host: error: %s: the plug-in refused to instantiate (code 18)\n",
+        std::fprintf(stderr,
+                     "varnelo-host: error: %s: the plug-in refused to instantiate (code 18)\n",
                      plan.plugin->path.c_str());
         return 1;
     }

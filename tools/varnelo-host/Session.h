@@ -5,8 +5,8 @@
 #include <atomic>
 #include <vector>
 
-#include "OscListener.h"
 #include "Options.h"
+#include "OscListener.h"
 #include "Output.h"
 #include "Picture.h"
 #include "Plugin.h"
@@ -23,8 +23,8 @@ struct SessionPlan {
     Schedule schedule = Schedule::Fixed({}, 60.0);
     double framesPerSecond = 60.0;
     bool realTime = true;
-    OscListener* listener = nullptr;     // null: --no-listen
-    PictureCheck* pictures = nullptr;    // null: no drawing
+    OscListener* listener = nullptr;   // null: --no-listen
+    PictureCheck* pictures = nullptr;  // null: no drawing
     ffgl::ViewportRecord viewport{0, 0, 640, 360};
 };
 

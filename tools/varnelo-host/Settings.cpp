@@ -55,7 +55,8 @@ std::optional<ParameterValue> ResolveSetting(const std::vector<harness::Paramete
                                              const ParameterSetting& setting, std::string* error) {
     const harness::ParameterInfo* parameter = FindByName(parameters, setting.name);
     if (parameter == nullptr) {
-        *error = "no parameter named " + Quote(setting.name) + " (the plug-in has " + KnownNames(parameters) + ")";
+        *error = "no parameter named " + Quote(setting.name) + " (the plug-in has " +
+                 KnownNames(parameters) + ")";
         return std::nullopt;
     }
     ParameterValue value;
@@ -75,7 +76,8 @@ std::optional<ParameterValue> ResolveSetting(const std::vector<harness::Paramete
     } else {
         const std::optional<float> number = ParseStandard(setting.value);
         if (!number) {
-            *error = prefix + TypeName(parameter->type) + ": give a number from 0 to 1, not " + Quote(setting.value);
+            *error = prefix + TypeName(parameter->type) + ": give a number from 0 to 1, not " +
+                     Quote(setting.value);
             return std::nullopt;
         }
         value.number = *number;

@@ -16,9 +16,9 @@ struct ParameterValue {
     std::uint32_t index = 0;
     std::string name;
     std::int32_t type = 0;
-    float number = 0.0f;  // standard and other float types
-    bool on = false;      // boolean and event
-    std::string text;     // text; the host keeps it alive while the instance lives
+    float number = 0.0f;        // standard and other float types
+    bool on = false;            // boolean and event
+    std::string text;           // text; the host keeps it alive while the instance lives
     std::string Shown() const;  // as the "set" line shows it
 };
 

@@ -10,8 +10,8 @@
 #include <cstring>
 #include <iostream>
 
-#include "OscListener.h"
 #include "Options.h"
+#include "OscListener.h"
 #include "Output.h"
 #include "Picture.h"
 #include "Plugin.h"
@@ -57,13 +57,15 @@ bool UseLiveView(View view) {
 
 // The settings to apply: the built-in command first when the plug-in has
 // an "OSC command" that the command line leaves alone, then --set in order.
-bool ResolveSettings(const Options& options, const PluginDescription& plugin, std::vector<ParameterValue>* values,
-                     std::string* error) {
+bool ResolveSettings(const Options& options, const PluginDescription& plugin,
+                     std::vector<ParameterValue>* values, std::string* error) {
     bool commandGiven = false;
-    for (const ParameterSetting& setting : options.settings) commandGiven |= setting.name == "OSC command";
+    for (const ParameterSetting& setting : options.settings)
+        commandGiven |= setting.name == "OSC command";
     std::string ignored;
     if (!commandGiven) {
-        if (auto value = ResolveSetting(plugin.parameters, {"OSC command", kDefaultCommand}, &ignored)) {
+        if (auto value =
+                ResolveSetting(plugin.parameters, {"OSC command", kDefaultCommand}, &ignored)) {
             if (value->type == ffgl::kTypeText) values->push_back(std::move(*value));
         }
     }
@@ -77,7 +79,8 @@ bool ResolveSettings(const Options& options, const PluginDescription& plugin, st
 
 Schedule MakeSchedule(const Options& options) {
     if (!options.runList.empty()) return Schedule::Fixed(options.runList, options.framesPerSecond);
-    const double seconds = options.durationSeconds ? *options.durationSeconds : options.loops * options.loopSeconds;
+    const double seconds =
+        options.durationSeconds ? *options.durationSeconds : options.loops * options.loopSeconds;
     return Schedule::Timed(options.loopSeconds, options.framesPerSecond, seconds);
 }
 
@@ -102,7 +105,8 @@ int Main(int argc, const char* const* argv) {
     if (library == nullptr) return Fail(error);
     const PluginDescription plugin = Describe(*library);
     const bool live = UseLiveView(options->view);
-    const std::unique_ptr<Output> output = live ? MakeLiveOutput(TerminalTakesUtf8()) : MakePlainOutput();
+    const std::unique_ptr<Output> output =
+        live ? MakeLiveOutput(TerminalTakesUtf8()) : MakePlainOutput();
     if (options->infoOnly) {
         output->Listing(plugin);
         library->Call(ffgl::kDeinitialise);
@@ -114,7 +118,9 @@ int Main(int argc, const char* const* argv) {
     plan.plugin = &plugin;
     if (!ResolveSettings(*options, plugin, &plan.settings, &error)) return Fail(error);
     const std::optional<std::uint32_t> run = FindRun(plugin);
-    if (!run) return Fail(plugin.path + ": the plug-in has no parameter \"Run\" to play (--info lists it)");
+    if (!run)
+        return Fail(plugin.path +
+                    ": the plug-in has no parameter \"Run\" to play (--info lists it)");
     plan.runIndex = *run;
     plan.schedule = MakeSchedule(*options);
     plan.framesPerSecond = options->framesPerSecond;
@@ -126,7 +132,9 @@ int Main(int argc, const char* const* argv) {
         OscListener::OpenFailure failure = OscListener::OpenFailure::kNone;
         listener = OscListener::Open(kOscPort, &failure, &error);
         if (failure == OscListener::OpenFailure::kInUse) {
-            return Fail(error + ": another receiver has the port; run with --no-listen to leave it to that receiver");
+            return Fail(error +
+                        ": another receiver has the port; run with --no-listen to leave it to that "
+                        "receiver");
         }
         if (listener == nullptr) return Fail(error);
     }
