@@ -3,7 +3,7 @@
 set -euo pipefail
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_init_order=1:detect_stack_use_after_return=1:check_initialization_order=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
-# Mesa, llvmpipe and libepoxy keep process-wide state that LSan reports.
+# Suppressions for third-party libraries only, kept in the repository.
 export LSAN_OPTIONS="suppressions=$PWD/tests/hardening/lsan.supp:print_suppressions=0"
 cmake -S . -B out/asan -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVARNELO_SANITIZE=address,undefined -DVARNELO_BENCHMARKS=OFF -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
