@@ -3,12 +3,6 @@
 // from the context's driver through wglGetProcAddress.
 #include "GlPlatform.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <GL/gl.h>

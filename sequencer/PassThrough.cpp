@@ -2,12 +2,6 @@
 // host's render target, with the host's own matrices, viewport, colour,
 // blending and texture environment. Nothing is allocated or created here.
 #if defined(_WIN32)
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 #include <GL/gl.h>

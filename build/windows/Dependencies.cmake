@@ -23,8 +23,9 @@ target_link_libraries(varnelo_opengl INTERFACE opengl32)
 
 add_library(varnelo_liblo INTERFACE)
 # liblo's headers take their Winsock branch on WIN32, which a strict
-# -std=c++17 does not predefine; <windows.h> then comes without min/max.
-target_compile_definitions(varnelo_liblo INTERFACE WIN32 WIN32_LEAN_AND_MEAN NOMINMAX)
+# -std=c++17 does not predefine; every <windows.h> of ours comes lean and
+# without min/max.
+add_compile_definitions(WIN32 WIN32_LEAN_AND_MEAN NOMINMAX)
 # A static liblo needs the socket and adapter libraries; against the import
 # library they add nothing, as nothing of ours calls them.
 set(varnelo_liblo_system_libraries ws2_32 iphlpapi)
