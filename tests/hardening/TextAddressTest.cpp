@@ -114,6 +114,18 @@ TEST_P(TextAddressTest, UnterminatedTextBeforeAnUnreadablePageIsReadNoFurther) {
     EXPECT_EQ(Command(), "/edge");
 }
 
+// A text that starts readable but runs, unterminated, into an unreadable
+// page within the characters the command holds is no text: it is ignored.
+TEST_P(TextAddressTest, TextRunningIntoAnUnreadablePageIsIgnored) {
+    ASSERT_EQ(instance->Set(0, "/kept"), ffgl::kSuccess);
+    for (const std::size_t beforeEnd : {std::size_t{1}, std::size_t{100}, kLongestCommand - 1}) {
+        char* const start = pages.Unreadable() - beforeEnd;
+        std::memset(start, 'd', beforeEnd);
+        EXPECT_EQ(instance->Set(0, start), ffgl::kSuccess) << beforeEnd;
+        EXPECT_EQ(Command(), "/kept") << beforeEnd;
+    }
+}
+
 // The longest address the command holds goes out whole: a 2047-character
 // address fills a 2056-byte message (2076 in a bundle).
 TEST_P(TextAddressTest, TheLongestAddressIsSentWhole) {
