@@ -7,14 +7,7 @@
 #include <cstdlib>
 #include <new>
 
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define VARNELO_ASAN 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#define VARNELO_ASAN 1
-#endif
+#include "Sanitizer.h"
 
 #if defined(VARNELO_ASAN)
 #include <sanitizer/allocator_interface.h>
