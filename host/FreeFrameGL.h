@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "Platform.h"  // VARNELO_EXPORT
+
 namespace ffgl {
 
 // The 64-bit word that plugMain takes and returns. It carries a 32-bit
@@ -166,7 +168,12 @@ T* AddressOf(HostWord word) {
 
 }  // namespace ffgl
 
-// The library's one exported symbol. Codes, inputs and results: see
-// FunctionCode and the dispatcher in plugMain.cpp.
-using PlugMainFunction = ffgl::HostWord (*)(std::uint32_t code, ffgl::HostWord input,
-                                            void* instance);
+// The library's one exported symbol: every call a host makes arrives here
+// as a function code, an input word (a number, or the address of one of the
+// records above) and an instance handle (the address code 18 returned, or
+// anything for codes that concern no instance). Codes and results: see
+// FunctionCode and the dispatcher in plugMain.cpp. Hosts find it by name.
+VARNELO_EXPORT ffgl::HostWord plugMain(std::uint32_t code, ffgl::HostWord input, void* instance);
+
+// Its type, for hosts that look it up in a loaded library.
+using PlugMainFunction = decltype(&plugMain);

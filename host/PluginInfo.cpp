@@ -1,7 +1,6 @@
 #include "PluginInfo.h"
 
-#include <cstdlib>
-#include <cstring>
+#include "TextCopy.h"
 
 namespace {
 
@@ -17,15 +16,6 @@ void CopyField(std::uint8_t (&field)[Size], const char* text) {
         field[i] = static_cast<std::uint8_t>(text[i]);
         if (text[i] == '\0') break;
     }
-}
-
-// malloc rather than new: this runs while the library loads, where an
-// exception could only end the host. Null when memory is exhausted.
-char* CopyText(const char* text) {
-    const std::size_t size = std::strlen(text) + 1;
-    char* copy = static_cast<char*>(std::malloc(size));
-    if (copy != nullptr) std::memcpy(copy, text, size);
-    return copy;
 }
 
 }  // namespace
@@ -47,8 +37,8 @@ CPluginInfo::CPluginInfo(const PluginIdentity& identity) : info{}, extendedInfo{
 }
 
 CPluginInfo::~CPluginInfo() {
-    std::free(const_cast<char*>(extendedInfo.description));
-    std::free(const_cast<char*>(extendedInfo.about));
+    delete[] extendedInfo.description;
+    delete[] extendedInfo.about;
     extendedInfo.description = nullptr;
     extendedInfo.about = nullptr;
 }

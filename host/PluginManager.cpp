@@ -2,6 +2,9 @@
 
 #include <cstring>
 #include <memory>
+#include <new>
+
+#include "TextCopy.h"
 
 namespace {
 
@@ -10,13 +13,6 @@ namespace {
 void CopyName(char (&field)[16], const char* name) {
     std::memset(field, 0, sizeof field);
     for (std::size_t i = 0; i < sizeof field && name[i] != '\0'; ++i) field[i] = name[i];
-}
-
-char* CopyText(const char* text) {
-    const std::size_t size = std::strlen(text) + 1;
-    char* copy = new char[size];
-    std::memcpy(copy, text, size);
-    return copy;
 }
 
 float ClampToUnit(float value) {
@@ -46,7 +42,10 @@ void CFFGLPluginManager::Append(std::uint32_t index, const char* name, std::uint
     record->extraValueA = 1;
     record->extraValueB = 0;
     record->defaultValue = defaultValue;
-    record->defaultText = defaultText != nullptr ? CopyText(defaultText) : nullptr;
+    if (defaultText != nullptr) {
+        record->defaultText = CopyText(defaultText);
+        if (record->defaultText == nullptr) throw std::bad_alloc();
+    }
     record->next = nullptr;
 
     ParameterRecord* const added = record.release();

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <limits>
 
-#include "../host/Platform.h"
+#include "Platform.h"
 
 // Narrowing a double outside float's range is then defined: it rounds to
 // an infinity as IEEE 754 says.

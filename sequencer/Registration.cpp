@@ -1,6 +1,6 @@
 // The library's identity, registered by its static initialiser when the
 // host loads it. The four variants differ only in name and identifier.
-#include "../host/PluginInfo.h"
+#include "PluginInfo.h"
 #include "Varnelo.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "GlPlatform.h"
+#include "GlLoader.h"
 
 namespace textureunit {
 
@@ -50,7 +50,7 @@ namespace {
 // Constant-initialised: ready before any static initialiser of the library
 // runs, and never destroyed.
 UnitZeroSelector librarySelector(
-    {glplatform::ContextVersion, glplatform::ContextExtensions, glplatform::ActiveTexture});
+    {glloader::ContextVersion, glloader::ContextExtensions, glloader::ActiveTexture});
 
 }  // namespace
 

@@ -1,5 +1,5 @@
 // Selecting texture unit 0 before the pass-through binds its input, on any
-// platform's OpenGL loader (GlPlatform.h). glActiveTexture exists only from
+// platform's OpenGL loader (GlLoader.h). glActiveTexture exists only from
 // OpenGL 1.3 or with GL_ARB_multitexture, and some loaders abort the process
 // when asked for an entry point the context lacks, so whether to call it is
 // decided once, from the first context that answers, and kept for the life
@@ -23,7 +23,7 @@ enum class Decision {
 Decision Decide(int version, const char* extensions);
 
 // Where the answers come from and where the call goes; the library uses the
-// glplatform functions, tests their own.
+// glloader functions, tests their own.
 struct Loader {
     int (*version)();
     const char* (*extensions)();
@@ -47,7 +47,7 @@ private:
 };
 
 // Select() on the library's one selector, shared by all its instances and
-// bound to the glplatform loader.
+// bound to the glloader loader.
 void SelectUnitZero();
 
 }  // namespace textureunit

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <new>
 
-#include "../host/Platform.h"
+#include "Platform.h"
 
 namespace {
 
@@ -18,23 +18,6 @@ char stepDisplay[24];
 
 // The step a position in 0..1 stands in: 0 .. N-1, and N at 1.0.
 std::int32_t StepOf(float position) { return static_cast<std::int32_t>(position * kSteps); }
-
-// Pages are 4 KiB or a multiple of it on every platform built for, so a
-// page boundary can only fall on a multiple of this.
-constexpr std::uintptr_t kPageGranule = 4096;
-
-// True when the host's text can be read as far as the command reads it
-// (kMaxCommandLength characters or its terminator): its first byte is
-// readable and, if it runs on unterminated into the next page, so is that
-// page's first byte. One text crosses at most one boundary.
-bool IsReadableCommand(const char* text) {
-    if (!platform::IsReadableByte(text)) return false;
-    const std::uintptr_t address = reinterpret_cast<std::uintptr_t>(text);
-    const std::size_t toBoundary = kPageGranule - address % kPageGranule;
-    if (toBoundary >= kMaxCommandLength) return true;
-    if (std::memchr(text, '\0', toBoundary) != nullptr) return true;
-    return platform::IsReadableByte(text + toBoundary);
-}
 
 // y rounded under the current rounding mode (ties to even by default);
 // a y outside the int32 range or not a number gives INT32_MIN, as the
@@ -116,7 +99,9 @@ bool Varnelo::GetBoolParameter(std::uint32_t index) {
 }
 
 std::uint32_t Varnelo::SetTextParameter(std::uint32_t index, const char* text) {
-    if (index != kCommand || !IsReadableCommand(text)) return ffgl::kSuccess;
+    if (index != kCommand || !platform::IsReadableText(text, kMaxCommandLength)) {
+        return ffgl::kSuccess;
+    }
     // A host text longer than the command holds is taken cut, so the same
     // long text set again compares equal and is not parsed again.
     if (std::strncmp(text, commandText, kMaxCommandLength) == 0) return ffgl::kSuccess;

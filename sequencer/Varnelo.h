@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "../host/FreeFrameGLPlugin.h"
+#include "FreeFrameGLPlugin.h"
 #include "OscCommand.h"
 
 #ifndef STEP_COUNT

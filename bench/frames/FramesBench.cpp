@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "AllocationCount.h"
+#include "HeapProbe.h"
 #include "EglContext.h"
 #include "PluginHost.h"
 
@@ -40,7 +40,7 @@ constexpr Size kSizes[] = {{640, 360, 1024, 512}, {16, 16, 16, 16}};
 
 // One context per size, each with its picture, and one plug-in instance.
 struct Scene {
-    std::unique_ptr<egl::EglContext> context;
+    std::unique_ptr<hostkit::EglContext> context;
     unsigned texture = 0;
     ffgl::TextureRecord record{};
     ffgl::TextureRecord* inputs[1] = {&record};
@@ -48,12 +48,12 @@ struct Scene {
     PFNGLACTIVETEXTUREPROC activeTexture = nullptr;
 };
 
-std::unique_ptr<harness::PluginLibrary> library;
-std::unique_ptr<harness::PluginInstance> instance;
+std::unique_ptr<hostkit::PluginLibrary> library;
+std::unique_ptr<hostkit::PluginInstance> instance;
 Scene scenes[std::size(kSizes)];
 
 bool MakeScene(const Size& size, Scene& scene) {
-    egl::EglContext::Made made = egl::EglContext::Create(size.width, size.height);
+    hostkit::EglContext::Made made = hostkit::EglContext::Create(size.width, size.height);
     if (made.context == nullptr) {
         std::fprintf(stderr, "no OpenGL context: %s\n", made.reason.c_str());
         return false;
@@ -63,12 +63,12 @@ bool MakeScene(const Size& size, Scene& scene) {
                                       static_cast<std::size_t>(size.hardwareHeight));
     for (std::size_t i = 0; i < texels.size(); ++i)
         texels[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
-    scene.texture = egl::MakeTexture(size.hardwareWidth, size.hardwareHeight, texels);
+    scene.texture = hostkit::MakeTexture(size.hardwareWidth, size.hardwareHeight, texels);
     scene.record = {static_cast<std::uint32_t>(size.width), static_cast<std::uint32_t>(size.height),
                     static_cast<std::uint32_t>(size.hardwareWidth),
                     static_cast<std::uint32_t>(size.hardwareHeight), scene.texture};
     scene.activeTexture = reinterpret_cast<PFNGLACTIVETEXTUREPROC>(
-        egl::EglContext::ProcAddress("glActiveTexture"));
+        hostkit::EglContext::ProcAddress("glActiveTexture"));
     return scene.texture != 0 && scene.activeTexture != nullptr;
 }
 
@@ -119,12 +119,12 @@ std::string SizeLabel(std::int64_t index) {
 void Frames(benchmark::State& state, Draw draw) {
     const Scene& scene = CurrentScene(state);
     DrawFrame(draw, scene);  // the first frame may allocate; it is not counted
-    const std::uint64_t allocationsBefore = allocations::Count();
+    const std::uint64_t allocationsBefore = heapprobe::Allocations();
     for (auto _ : state) DrawFrame(draw, scene);
     const auto frames = static_cast<double>(state.iterations());
     state.counters["fps"] = benchmark::Counter(frames, benchmark::Counter::kIsRate);
     state.counters["allocs/frame"] =
-        static_cast<double>(allocations::Count() - allocationsBefore) / frames;
+        static_cast<double>(heapprobe::Allocations() - allocationsBefore) / frames;
     state.SetLabel(SizeLabel(state.range(0)));
 }
 
@@ -141,14 +141,14 @@ struct FrameTotals {
 };
 
 void TimeOneFrame(Draw draw, const Scene& scene, FrameTotals& totals) {
-    const std::uint64_t beforeDraw = allocations::CountOnThisThread();
+    const std::uint64_t beforeDraw = heapprobe::AllocationsOnThisThread();
     const auto start = std::chrono::steady_clock::now();
     draw(scene);
-    const std::uint64_t afterDraw = allocations::CountOnThisThread();
+    const std::uint64_t afterDraw = heapprobe::AllocationsOnThisThread();
     glFinish();
     const auto end = std::chrono::steady_clock::now();
     totals.drawAllocations += afterDraw - beforeDraw;
-    totals.finishAllocations += allocations::CountOnThisThread() - afterDraw;
+    totals.finishAllocations += heapprobe::AllocationsOnThisThread() - afterDraw;
     totals.seconds += std::chrono::duration<double>(end - start).count();
 }
 
@@ -196,12 +196,12 @@ int main(int argc, char** argv) {
         if (!MakeScene(kSizes[i], scenes[i])) return 1;
     }
     std::string error;
-    library = harness::PluginLibrary::Load(VARNELO4_PATH, &error);
+    library = hostkit::PluginLibrary::Load(VARNELO4_PATH, &error);
     if (library == nullptr) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    instance = std::make_unique<harness::PluginInstance>(*library);
+    instance = std::make_unique<hostkit::PluginInstance>(*library);
     if (!instance->Valid()) return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -2,7 +2,6 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -35,9 +34,9 @@ void Fail(const std::string& message) {
 
 PluginUnderTest::PluginUnderTest(const std::string& path) {
     std::string error;
-    library_ = harness::PluginLibrary::Load(path, &error);
+    library_ = hostkit::PluginLibrary::Load(path, &error);
     if (library_ == nullptr) Fail("cannot load " + path + ": " + error);
-    instance_ = std::make_unique<harness::PluginInstance>(*library_);
+    instance_ = std::make_unique<hostkit::PluginInstance>(*library_);
     if (!instance_->Valid()) Fail("code 18 gave no instance of " + path);
 }
 
@@ -53,40 +52,8 @@ void PluginUnderTest::PrepareSends(bool bundle) const {
     instance_->Set(Index("OSC Bundle"), bundle);
 }
 
-Receiver::Receiver() {
-    const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd < 0) return;
-    // SO_RCVBUFFORCE passes the system's cap when running as root.
-    if (setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &kReceiveBufferBytes,
-                   sizeof kReceiveBufferBytes) != 0) {
-        setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &kReceiveBufferBytes, sizeof kReceiveBufferBytes);
-    }
-    const sockaddr_in address = LoopbackAddress();
-    if (bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        close(fd);
-        return;
-    }
-    socket_ = fd;
-}
-
-Receiver::~Receiver() {
-    if (socket_ >= 0) close(socket_);
-}
-
-std::size_t Receiver::Drain() {
-    std::size_t count = 0;
-    unsigned char buffer[4096];
-    while (recv(socket_, buffer, sizeof buffer, 0) >= 0) ++count;
-    return count;
-}
-
-Bytes Receiver::ReceiveOne(int timeoutMs) {
-    pollfd ready{socket_, POLLIN, 0};
-    if (poll(&ready, 1, timeoutMs) != 1) return {};
-    Bytes datagram(65536);
-    const ssize_t size = recv(socket_, datagram.data(), datagram.size(), 0);
-    datagram.resize(size > 0 ? static_cast<std::size_t>(size) : 0);
-    return datagram;
+std::unique_ptr<hostkit::UdpPort> BindReceiver() {
+    return hostkit::UdpPort::Bind(kPort, kReceiveBufferBytes);
 }
 
 RawSender::RawSender() {

@@ -10,10 +10,11 @@
 #include <vector>
 
 #include "PluginHost.h"
+#include "UdpPort.h"
 
 namespace bench {
 
-using Bytes = std::vector<std::uint8_t>;
+using hostkit::Bytes;
 
 // The OSC command every send benchmark uses: float argument, range 0..255.
 constexpr const char* kCommand = "/fader f[0:255]";
@@ -26,8 +27,8 @@ public:
     // cannot be made: a benchmark without its subject has nothing to say.
     explicit PluginUnderTest(const std::string& path);
 
-    const harness::PluginLibrary& Library() const { return *library_; }
-    const harness::PluginInstance& Instance() const { return *instance_; }
+    const hostkit::PluginLibrary& Library() const { return *library_; }
+    const hostkit::PluginInstance& Instance() const { return *instance_; }
     std::uint32_t Index(const char* name) const;
 
     // Sets "OSC command" to kCommand, "Smooth" on and "OSC Bundle" as asked;
@@ -35,28 +36,13 @@ public:
     void PrepareSends(bool bundle) const;
 
 private:
-    std::unique_ptr<harness::PluginLibrary> library_;
-    std::unique_ptr<harness::PluginInstance> instance_;
+    std::unique_ptr<hostkit::PluginLibrary> library_;
+    std::unique_ptr<hostkit::PluginInstance> instance_;
 };
 
-// A plain UDP socket bound to 127.0.0.1:7000 with a large receive buffer.
-// It never blocks: the benchmarks drain it between timed batches.
-class Receiver {
-public:
-    Receiver();
-    ~Receiver();
-    Receiver(const Receiver&) = delete;
-    Receiver& operator=(const Receiver&) = delete;
-
-    bool Bound() const { return socket_ >= 0; }
-    // Reads and drops every queued datagram; answers how many there were.
-    std::size_t Drain();
-    // The next datagram, waiting at most `timeoutMs`; empty when none came.
-    Bytes ReceiveOne(int timeoutMs);
-
-private:
-    int socket_ = -1;
-};
+// The port 127.0.0.1:7000 with a receive buffer large enough for thousands
+// of small datagrams between two drains; null when another socket has it.
+std::unique_ptr<hostkit::UdpPort> BindReceiver();
 
 // An unconnected UDP socket, opened before any timing, that sends given
 // bytes to 127.0.0.1:7000 with one sendto each: what a send costs at least.

@@ -84,8 +84,8 @@ int main(int argc, char** argv) {
     const bool direct = mode == "liblo-message" || mode == "liblo-bundle";
     if (mode != "message" && mode != "bundle" && !direct) bench::Fail("unknown mode " + mode);
     // Holding the port keeps these datagrams from reaching anyone else.
-    const bench::Receiver receiver;
-    if (!receiver.Bound()) bench::Fail("127.0.0.1:7000 is in use; try again when it is free");
+    const std::unique_ptr<hostkit::UdpPort> receiver = bench::BindReceiver();
+    if (receiver == nullptr) bench::Fail("127.0.0.1:7000 is in use; try again when it is free");
     const bench::PluginUnderTest plugin(argv[1]);
     if (direct) {
         RunLibloSends(mode == "liblo-bundle", calls);

@@ -36,7 +36,7 @@ void RunWithinStep(benchmark::State& state) {
     // Both lie in the step of the default 0.5 for every N.
     const ffgl::SetParameterRecord records[2] = {{run, 0, ffgl::WordFromFloat(0.51f)},
                                                  {run, 0, ffgl::WordFromFloat(0.52f)}};
-    const harness::PluginLibrary& library = plugin.Library();
+    const hostkit::PluginLibrary& library = plugin.Library();
     void* const handle = plugin.Instance().Handle();
     std::size_t call = 0;
     for (auto _ : state) {
@@ -89,19 +89,19 @@ void SendThroughLiblo(lo_address target, float value, bool bundle) {
 }
 
 void SendAgainstRawSendto(benchmark::State& state, bool bundle) {
-    bench::Receiver receiver;
-    if (!receiver.Bound()) {
+    const std::unique_ptr<hostkit::UdpPort> receiver = bench::BindReceiver();
+    if (receiver == nullptr) {
         state.SkipWithError("127.0.0.1:7000 is in use");
         return;
     }
     const bench::PluginUnderTest plugin(VARNELO4_PATH);
-    const harness::PluginInstance& instance = plugin.Instance();
+    const hostkit::PluginInstance& instance = plugin.Instance();
     const std::uint32_t run = plugin.Index("Run");
     plugin.PrepareSends(bundle);
     // The first send resolves the destination and opens the socket; the
     // datagram it sends is the one that every later set sends again.
     instance.Set(run, kSendPosition);
-    const bench::Bytes datagram = receiver.ReceiveOne(1000);
+    const bench::Bytes datagram = receiver->Receive(1000).value_or(bench::Bytes{});
     const bench::RawSender raw;
     lo_address liblo = lo_address_new("127.0.0.1", "7000");
     if (datagram.empty() || !raw.Open() || liblo == nullptr) {
@@ -111,7 +111,7 @@ void SendAgainstRawSendto(benchmark::State& state, bool bundle) {
     }
     const float value = LastFloatOf(datagram);
     SendThroughLiblo(liblo, value, bundle);  // resolves, opens its socket
-    if (receiver.ReceiveOne(1000) != datagram) {
+    if (receiver->Receive(1000) != datagram) {
         state.SkipWithError("liblo's datagram differs from the plug-in's");
         lo_address_free(liblo);
         return;
@@ -121,7 +121,7 @@ void SendAgainstRawSendto(benchmark::State& state, bool bundle) {
     // starts at the call of plugMain, not in the harness's record making.
     const ffgl::SetParameterRecord record{run, 0, ffgl::WordFromFloat(kSendPosition)};
     const ffgl::HostWord recordWord = ffgl::WordFromAddress(&record);
-    const harness::PluginLibrary& library = plugin.Library();
+    const hostkit::PluginLibrary& library = plugin.Library();
     void* const handle = instance.Handle();
     const std::function<void()> senders[3] = {
         [&] { library.Call(ffgl::kSetParameter, recordWord, handle); },
@@ -139,7 +139,7 @@ void SendAgainstRawSendto(benchmark::State& state, bool bundle) {
         }
         ++iteration;
         state.PauseTiming();
-        delivered += receiver.Drain();
+        delivered += receiver->Drain();
         state.ResumeTiming();
     }
     lo_address_free(liblo);

@@ -14,18 +14,26 @@
 set(LIBLO_ROOT "" CACHE PATH
     "A Windows liblo: include/lo/lo.h and lib/liblo.dll.a or lib/liblo.a")
 
-add_link_options(-static)
-# The static runtime brings its own debug sections; a release DLL drops them.
-add_link_options($<$<CONFIG:Release,MinSizeRel>:-s>)
+# varnelo_windows_runtime, for the plug-in DLLs: the compiler's runtime
+# linked in statically, and a release DLL without the debug sections that
+# the static runtime brings along.
+add_library(varnelo_windows_runtime INTERFACE)
+target_link_options(varnelo_windows_runtime INTERFACE
+  -static $<$<CONFIG:Release,MinSizeRel>:-s>)
+
+# varnelo_windows_headers: every <windows.h> of ours comes lean and
+# without the min and max macros.
+add_library(varnelo_windows_headers INTERFACE)
+target_compile_definitions(varnelo_windows_headers INTERFACE WIN32_LEAN_AND_MEAN NOMINMAX)
 
 add_library(varnelo_opengl INTERFACE)
-target_link_libraries(varnelo_opengl INTERFACE opengl32)
+target_link_libraries(varnelo_opengl INTERFACE opengl32 varnelo_windows_headers)
 
-add_library(varnelo_liblo INTERFACE)
 # liblo's headers take their Winsock branch on WIN32, which a strict
-# -std=c++17 does not predefine; every <windows.h> of ours comes lean and
-# without min/max.
-add_compile_definitions(WIN32 WIN32_LEAN_AND_MEAN NOMINMAX)
+# -std=c++17 does not predefine.
+add_library(varnelo_liblo INTERFACE)
+target_compile_definitions(varnelo_liblo INTERFACE WIN32)
+target_link_libraries(varnelo_liblo INTERFACE varnelo_windows_headers)
 # A static liblo needs the socket and adapter libraries; against the import
 # library they add nothing, as nothing of ours calls them.
 set(varnelo_liblo_system_libraries ws2_32 iphlpapi)

@@ -1,8 +1,8 @@
 // A plug-in library like Varnelo4 whose instances count their Connect
 // calls, so that a test can watch what the first frames do. Besides
 // plugMain it exports ConnectCalls: the count over all its instances.
-#include "../../host/PluginInfo.h"
-#include "../../sequencer/Varnelo.h"
+#include "PluginInfo.h"
+#include "Varnelo.h"
 
 namespace {
 

@@ -90,7 +90,7 @@ inline ::testing::AssertionResult SamePixels(const std::vector<std::uint32_t>& e
 
 template <typename Function>
 Function Entry(const char* name) {
-    return reinterpret_cast<Function>(egl::EglContext::ProcAddress(name));
+    return reinterpret_cast<Function>(hostkit::EglContext::ProcAddress(name));
 }
 
 // A test with a current headless context of kWidth x kHeight; skipped with
@@ -103,14 +103,14 @@ protected:
     void SetUp() override { MakeContext(kWidth, kHeight); }
 
     void MakeContext(int width, int height) {
-        egl::EglContext::Made made = egl::EglContext::Create(width, height);
+        hostkit::EglContext::Made made = hostkit::EglContext::Create(width, height);
         if (made.noDisplay) GTEST_SKIP() << "no EGL display for OpenGL tests: " << made.reason;
         ASSERT_NE(made.context, nullptr) << made.reason;
         context = std::move(made.context);
     }
 
     unsigned Texture(const Picture& picture) {
-        const unsigned name = egl::MakeTexture(static_cast<int>(picture.hardwareWidth),
+        const unsigned name = hostkit::MakeTexture(static_cast<int>(picture.hardwareWidth),
                                                static_cast<int>(picture.hardwareHeight),
                                                picture.texels);
         EXPECT_NE(name, 0u) << "the picture's texture could not be made";
@@ -122,7 +122,7 @@ protected:
         glClear(GL_COLOR_BUFFER_BIT);
     }
 
-    std::unique_ptr<egl::EglContext> context;
+    std::unique_ptr<hostkit::EglContext> context;
 };
 
 }  // namespace gltest

@@ -23,7 +23,7 @@ TEST(GlContextWithoutActiveTexture, StillGetsItsQuadAndAnswersZero) {
     ASSERT_EQ(setenv("MESA_EXTENSION_OVERRIDE", "-GL_ARB_multitexture", 1), 0);
     constexpr int kWidth = 640;
     constexpr int kHeight = 360;
-    egl::EglContext::Made made = egl::EglContext::Create(kWidth, kHeight);
+    hostkit::EglContext::Made made = hostkit::EglContext::Create(kWidth, kHeight);
     if (made.noDisplay) GTEST_SKIP() << "no EGL display for OpenGL tests: " << made.reason;
     ASSERT_NE(made.context, nullptr) << made.reason;
     const char* const version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
@@ -34,12 +34,12 @@ TEST(GlContextWithoutActiveTexture, StillGetsItsQuadAndAnswersZero) {
         << "Mesa kept GL_ARB_multitexture in the extension string";
 
     std::string error;
-    const auto library = harness::PluginLibrary::Load(VARNELO4_PATH, &error);
+    const auto library = hostkit::PluginLibrary::Load(VARNELO4_PATH, &error);
     ASSERT_NE(library, nullptr) << error;
-    harness::PluginInstance instance(*library);
+    hostkit::PluginInstance instance(*library);
     const gltest::Picture picture = gltest::MakePicture(kWidth, kHeight, 1024, 512);
     const gltest::Frame frame(gltest::RecordFor(
-        picture, egl::MakeTexture(1024, 512, picture.texels)));
+        picture, hostkit::MakeTexture(1024, 512, picture.texels)));
     for (int frameNumber = 1; frameNumber <= 2; ++frameNumber) {
         glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);

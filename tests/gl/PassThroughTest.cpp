@@ -18,9 +18,9 @@ using gltest::Frame;
 using gltest::GlTest;
 using gltest::Picture;
 
-std::unique_ptr<harness::PluginLibrary> LoadLibrary(const char* path) {
+std::unique_ptr<hostkit::PluginLibrary> LoadLibrary(const char* path) {
     std::string error;
-    std::unique_ptr<harness::PluginLibrary> library = harness::PluginLibrary::Load(path, &error);
+    std::unique_ptr<hostkit::PluginLibrary> library = hostkit::PluginLibrary::Load(path, &error);
     EXPECT_NE(library, nullptr) << error;
     return library;
 }
@@ -39,9 +39,9 @@ class PassThrough : public GlTest, public ::testing::WithParamInterface<Sizes> {
 // The picture always has the framebuffer's size, so each output pixel
 // samples one texel at its centre: linear filtering must give it exactly.
 TEST_P(PassThrough, DrawsThePictureUnchangedAndUnflipped) {
-    const std::unique_ptr<harness::PluginLibrary> library = LoadLibrary(VARNELO4_PATH);
+    const std::unique_ptr<hostkit::PluginLibrary> library = LoadLibrary(VARNELO4_PATH);
     ASSERT_NE(library, nullptr);
-    harness::PluginInstance instance(*library);
+    hostkit::PluginInstance instance(*library);
     ASSERT_TRUE(instance.Valid());
     const Picture picture = gltest::MakePicture(kWidth, kHeight, GetParam().hardwareWidth,
                                                 GetParam().hardwareHeight);
@@ -88,9 +88,9 @@ std::array<GLfloat, 16> Matrix(GLenum name) {
 }
 
 TEST_F(GlFrameState, LeavesUnitZeroActiveEmptyAndDisabledAndTheRestAsItWas) {
-    const std::unique_ptr<harness::PluginLibrary> library = LoadLibrary(VARNELO4_PATH);
+    const std::unique_ptr<hostkit::PluginLibrary> library = LoadLibrary(VARNELO4_PATH);
     ASSERT_NE(library, nullptr);
-    harness::PluginInstance instance(*library);
+    hostkit::PluginInstance instance(*library);
     const Picture input = gltest::MakePicture(kWidth, kHeight, 1024, 512);
     const Picture hostsOwn = gltest::MakePicture(16, 16, 16, 16, 7);
     const unsigned inputTexture = Texture(input);
@@ -159,9 +159,9 @@ int ProbeConnectCalls() {
 }
 
 TEST_F(GlTest, FirstFrameConnectsOnceAndEveryFrameDraws) {
-    const std::unique_ptr<harness::PluginLibrary> library = LoadLibrary(VARNELO_GL_PROBE_PATH);
+    const std::unique_ptr<hostkit::PluginLibrary> library = LoadLibrary(VARNELO_GL_PROBE_PATH);
     ASSERT_NE(library, nullptr);
-    harness::PluginInstance instance(*library);
+    hostkit::PluginInstance instance(*library);
     ASSERT_TRUE(instance.Valid());
     const Picture picture = gltest::MakePicture(kWidth, kHeight, 1024, 512);
     const Frame frame(gltest::RecordFor(picture, Texture(picture)));
@@ -179,13 +179,13 @@ TEST_F(GlTest, FirstFrameConnectsOnceAndEveryFrameDraws) {
 // Two instances of one library and instances of two libraries take turns
 // in one context; each draws its own picture.
 TEST_F(GlTest, InstancesOfOneAndOfTwoLibrariesEachDraw) {
-    const std::unique_ptr<harness::PluginLibrary> four = LoadLibrary(VARNELO4_PATH);
-    const std::unique_ptr<harness::PluginLibrary> eight = LoadLibrary(VARNELO8_PATH);
+    const std::unique_ptr<hostkit::PluginLibrary> four = LoadLibrary(VARNELO4_PATH);
+    const std::unique_ptr<hostkit::PluginLibrary> eight = LoadLibrary(VARNELO8_PATH);
     ASSERT_NE(four, nullptr);
     ASSERT_NE(eight, nullptr);
-    const harness::PluginInstance instances[] = {harness::PluginInstance(*four),
-                                                 harness::PluginInstance(*four),
-                                                 harness::PluginInstance(*eight)};
+    const hostkit::PluginInstance instances[] = {hostkit::PluginInstance(*four),
+                                                 hostkit::PluginInstance(*four),
+                                                 hostkit::PluginInstance(*eight)};
     std::vector<Picture> pictures;
     std::vector<std::unique_ptr<Frame>> frames;
     for (std::uint32_t seed = 1; seed <= 3; ++seed) {
@@ -207,19 +207,19 @@ TEST_F(GlTest, InstancesOfOneAndOfTwoLibrariesEachDraw) {
 // process (the loader has resolved nothing yet), and after drawing in one.
 // Neither may abort; the first context that answers afterwards decides.
 TEST(GlNoContext, FrameBeforeAnyContextDoesNotAbortAndTheNextContextDecides) {
-    const std::unique_ptr<harness::PluginLibrary> library = LoadLibrary(VARNELO4_PATH);
+    const std::unique_ptr<hostkit::PluginLibrary> library = LoadLibrary(VARNELO4_PATH);
     ASSERT_NE(library, nullptr);
-    harness::PluginInstance instance(*library);
+    hostkit::PluginInstance instance(*library);
     ffgl::TextureRecord nothingYet{640, 360, 1024, 512, 1};
     const Frame early(nothingYet);
     EXPECT_EQ(instance.ProcessFrame(early.record), ffgl::kSuccess);
 
-    egl::EglContext::Made made = egl::EglContext::Create(640, 360);
+    hostkit::EglContext::Made made = hostkit::EglContext::Create(640, 360);
     if (made.noDisplay) GTEST_SKIP() << "no EGL display for OpenGL tests: " << made.reason;
     ASSERT_NE(made.context, nullptr) << made.reason;
     const auto activeTexture = gltest::Entry<PFNGLACTIVETEXTUREPROC>("glActiveTexture");
     const Picture picture = gltest::MakePicture(640, 360, 1024, 512);
-    const unsigned texture = egl::MakeTexture(1024, 512, picture.texels);
+    const unsigned texture = hostkit::MakeTexture(1024, 512, picture.texels);
     const Frame frame(gltest::RecordFor(picture, texture));
     activeTexture(GL_TEXTURE1);
 
@@ -229,14 +229,14 @@ TEST(GlNoContext, FrameBeforeAnyContextDoesNotAbortAndTheNextContextDecides) {
 }
 
 TEST_F(GlTest, FrameAfterTheContextWasReleasedDoesNotAbort) {
-    const std::unique_ptr<harness::PluginLibrary> library = LoadLibrary(VARNELO4_PATH);
+    const std::unique_ptr<hostkit::PluginLibrary> library = LoadLibrary(VARNELO4_PATH);
     ASSERT_NE(library, nullptr);
-    harness::PluginInstance instance(*library);
+    hostkit::PluginInstance instance(*library);
     const Picture picture = gltest::MakePicture(kWidth, kHeight, 1024, 512);
     const Frame frame(gltest::RecordFor(picture, Texture(picture)));
     ASSERT_EQ(instance.ProcessFrame(frame.record), ffgl::kSuccess);
 
-    egl::EglContext::ReleaseCurrent();
+    hostkit::EglContext::ReleaseCurrent();
     EXPECT_EQ(instance.ProcessFrame(frame.record), ffgl::kSuccess);
 
     ASSERT_TRUE(context->MakeCurrent());
@@ -262,9 +262,9 @@ void PrintTo(const BadFrame& frame, std::ostream* out) { *out << frame.name; }
 class BadFrames : public GlTest, public ::testing::WithParamInterface<BadFrame> {};
 
 TEST_P(BadFrames, AnswerFailureAndDrawNothing) {
-    const std::unique_ptr<harness::PluginLibrary> library = LoadLibrary(VARNELO4_PATH);
+    const std::unique_ptr<hostkit::PluginLibrary> library = LoadLibrary(VARNELO4_PATH);
     ASSERT_NE(library, nullptr);
-    harness::PluginInstance instance(*library);
+    hostkit::PluginInstance instance(*library);
     const Picture picture = gltest::MakePicture(kWidth, kHeight, 1024, 512);
     const BadFrame& bad = GetParam();
     ffgl::TextureRecord texture = gltest::RecordFor(picture, Texture(picture));

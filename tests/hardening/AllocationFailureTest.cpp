@@ -8,21 +8,21 @@
 #include <memory>
 #include <string>
 
-#include "AllocationHook.h"
+#include "HeapProbe.h"
 #include "PluginHost.h"
 #include "Plugins.h"
 
 namespace {
 
-using harness::PluginInstance;
-using harness::PluginLibrary;
+using hostkit::PluginInstance;
+using hostkit::PluginLibrary;
 
 // Heap and operator new accounting, taken before and after one call.
 struct HeapState {
     std::size_t bytes;
     long newBlocks;
     static HeapState Now() {
-        return {allocationhook::HeapBytesInUse(), allocationhook::LiveNewBlocks()};
+        return {heapprobe::BytesInUse(), heapprobe::LiveNewBlocks()};
     }
     bool operator==(const HeapState& other) const {
         return bytes == other.bytes && newBlocks == other.newBlocks;
@@ -59,15 +59,15 @@ protected:
         ASSERT_TRUE(library) << error;
     }
     void TearDown() override {
-        allocationhook::Disarm();
+        heapprobe::Disarm();
         if (library) library->Call(ffgl::kDeinitialise);
     }
 
     // Code 18 with the `skip`-th allocation from now failing.
     ffgl::HostWord InstantiateFailing(long skip) {
-        allocationhook::FailAfter(skip);
+        heapprobe::FailAfter(skip);
         const ffgl::HostWord made = library->Call(ffgl::kInstantiate, ffgl::WordFromAddress(&viewport));
-        allocationhook::Disarm();
+        heapprobe::Disarm();
         return made;
     }
 
@@ -87,11 +87,11 @@ TEST_P(AllocationFailureTest, PrototypeFactoryFailsCleanlyAtEveryAllocation) {
     for (long skip = 0; skip < kMostAllocations; ++skip) {
         library->Call(ffgl::kDeinitialise);
         const HeapState before = HeapState::Now();
-        allocationhook::FailAfter(skip);
+        heapprobe::FailAfter(skip);
         const std::uint32_t status = library->Call32(ffgl::kInitialise);
-        allocationhook::Disarm();
+        heapprobe::Disarm();
         const HeapState after = HeapState::Now();
-        if (!allocationhook::Fired()) {
+        if (!heapprobe::Fired()) {
             EXPECT_EQ(status, ffgl::kSuccess);
             break;
         }
@@ -99,7 +99,7 @@ TEST_P(AllocationFailureTest, PrototypeFactoryFailsCleanlyAtEveryAllocation) {
         EXPECT_EQ(status, ffgl::kFailure) << "allocation " << skip;
         EXPECT_EQ(after, before) << "allocation " << skip;
         // Parameter questions still find no prototype, then make one.
-        EXPECT_EQ(library->Call32(ffgl::kGetNumParameters), GetParam().stepCount + 6);
+        EXPECT_EQ(library->Call32(ffgl::kGetNumParameters), GetParam().Index().Count());
     }
     // The record of every parameter is allocated: the hook reaches the plug-in.
     EXPECT_GT(failurePoints, static_cast<long>(GetParam().stepCount) + 6);
@@ -115,13 +115,13 @@ TEST_P(AllocationFailureTest, InstantiationFailsCleanlyAtEveryAllocation) {
     for (long skip = 0; skip < kMostAllocations; ++skip) {
         const HeapState before = HeapState::Now();
         const ffgl::HostWord made = InstantiateFailing(skip);
-        const bool fired = allocationhook::Fired();
+        const bool fired = heapprobe::Fired();
         std::size_t libloLoss = 0;
         if (made != ffgl::kAllOnes) {
             // A failure inside liblo while InitGL records the destination
             // leaves an instance without one: it answers, and sends nothing.
             if (fired) {
-                EXPECT_TRUE(allocationhook::HooksMalloc()) << "allocation " << skip;
+                EXPECT_TRUE(heapprobe::ProbesMalloc()) << "allocation " << skip;
                 // liblo's lo_address_new loses its copy of the port when
                 // copying the host fails: a few bytes, liblo's own fault.
                 libloLoss = kLibloAddressLoss;
@@ -148,7 +148,7 @@ TEST_P(AllocationFailureTest, InstantiationWithoutPrototypeFailsCleanly) {
         library->Call(ffgl::kDeinitialise);
         const HeapState before = HeapState::Now();
         const ffgl::HostWord made = InstantiateFailing(skip);
-        const bool fired = allocationhook::Fired();
+        const bool fired = heapprobe::Fired();
         std::size_t libloLoss = 0;
         if (made != ffgl::kAllOnes) {
             if (fired) libloLoss = kLibloAddressLoss;

@@ -30,14 +30,14 @@ int OpenDescriptors() {
 
 // One instance's life: messages, then bundles, with the command changed
 // in between, the display read and a frame with nothing to draw.
-int OneCycle(const harness::PluginLibrary& library, std::uint32_t stepCount, int cycle) {
-    harness::PluginInstance instance(library);
+int OneCycle(const hostkit::PluginLibrary& library, std::uint32_t stepCount, int cycle) {
+    hostkit::PluginInstance instance(library);
     if (!instance.Valid()) return 0;
     const std::string command = "/cycle/" + std::to_string(cycle) + " f[0:100]";
     instance.Set(0, command.c_str());
     instance.Set(1, 0.0f);  // from the default's step: sends
     instance.Set(1, 0.99f);
-    instance.Set(stepCount + 5, true);
+    instance.Set(testsupport::ParameterIndex{stepCount}.Bundle(), true);
     instance.Set(0, "/cycle/bundle i[0:10]");
     instance.Set(1, 0.3f);
     instance.Set(2, true);  // smooth: every set sends
@@ -68,7 +68,7 @@ TEST_P(LeakCycleTest, ThousandInstancesLeaveNoDescriptorOrDatagramBehind) {
     const int descriptorsBefore = OpenDescriptors();
     {
         std::string error;
-        auto library = harness::PluginLibrary::Load(testsupport::VariantWithSteps(GetParam()).path, &error);
+        auto library = hostkit::PluginLibrary::Load(testsupport::VariantWithSteps(GetParam()).path, &error);
         ASSERT_TRUE(library) << error;
         int sent = 0;
         int received = 0;

@@ -11,13 +11,7 @@
 #include <random>
 #include <string>
 
-#include "Sanitizer.h"
-#if defined(VARNELO_ASAN)
-#include <sanitizer/allocator_interface.h>
-#else
-#include <malloc.h>
-#endif
-
+#include "HeapProbe.h"
 #include "PluginHost.h"
 #include "Plugins.h"
 #include "UdpReceiver.h"
@@ -28,15 +22,6 @@ constexpr long kSets = 1000000;
 // Sets between two reads of the receiver: few enough datagrams that the
 // socket's default receive buffer never overflows.
 constexpr long kSetsPerDrain = 64;
-
-std::size_t HeapBytesInUse() {
-#if defined(VARNELO_ASAN)
-    return __sanitizer_get_current_allocated_bytes();
-#else
-    const struct mallinfo2 info = mallinfo2();
-    return info.uordblks + info.hblkhd;
-#endif
-}
 
 constexpr const char* kAddress = "/hardening/load";
 
@@ -98,13 +83,14 @@ TEST_P(LoadTest, EveryDueValueArrivesOnceAndInOrder) {
     testsupport::UdpReceiver receiver;
     ASSERT_TRUE(receiver.Bound());
     std::string error;
-    auto library = harness::PluginLibrary::Load(testsupport::VariantWithSteps(stepCount).path, &error);
+    auto library = hostkit::PluginLibrary::Load(testsupport::VariantWithSteps(stepCount).path, &error);
     ASSERT_TRUE(library) << error;
     {
-        harness::PluginInstance instance(*library);
+        hostkit::PluginInstance instance(*library);
         ASSERT_TRUE(instance.Valid());
-        const std::uint32_t smooth = 2;
-        const std::uint32_t bundle = stepCount + 5;
+        const testsupport::ParameterIndex index{stepCount};
+        const std::uint32_t smooth = index.kSmooth;
+        const std::uint32_t bundle = index.Bundle();
         instance.Set(0, (std::string(kAddress) + " f").c_str());
 
         // Distinct step values, so that a value out of order shows.
@@ -113,7 +99,7 @@ TEST_P(LoadTest, EveryDueValueArrivesOnceAndInOrder) {
         std::vector<float> steps;
         for (std::uint32_t slot = 0; slot <= stepCount; ++slot) {
             steps.push_back(unit(random));
-            instance.Set(4 + slot, steps.back());
+            instance.Set(index.Step(slot + 1), steps.back());
         }
         ExpectedSends expected(stepCount, steps);
 
@@ -150,11 +136,11 @@ TEST_P(LoadTest, EveryDueValueArrivesOnceAndInOrder) {
             }
             // Nothing more than what was due.
             ASSERT_FALSE(ReceiveOwn(receiver, 0)) << "a value arrived twice or unasked, after " << received;
-            if (heapAtStart == 0 && set >= kSets / 10) heapAtStart = HeapBytesInUse();
+            if (heapAtStart == 0 && set >= kSets / 10) heapAtStart = heapprobe::BytesInUse();
         }
         EXPECT_GT(received, kSets / 2);
         // liblo builds and frees each datagram; nothing may pile up.
-        EXPECT_LE(HeapBytesInUse(), heapAtStart + 4096);
+        EXPECT_LE(heapprobe::BytesInUse(), heapAtStart + 4096);
     }
     library->Call(ffgl::kDeinitialise);
 }

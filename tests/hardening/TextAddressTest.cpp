@@ -15,8 +15,8 @@
 
 namespace {
 
-using harness::PluginInstance;
-using harness::PluginLibrary;
+using hostkit::PluginInstance;
+using hostkit::PluginLibrary;
 
 constexpr std::size_t kLongestCommand = 2047;
 
@@ -135,7 +135,7 @@ TEST_P(TextAddressTest, TheLongestAddressIsSentWhole) {
     const std::string address = text.substr(0, kLongestCommand);
     instance->Set(0, text.c_str());
     for (const bool inBundle : {false, true}) {
-        instance->Set(GetParam().stepCount + 5, inBundle);
+        instance->Set(GetParam().Index().Bundle(), inBundle);
         instance->Set(1, inBundle ? 0.0f : 0.9f);
         const auto datagram = receiver.Receive();
         ASSERT_TRUE(datagram);

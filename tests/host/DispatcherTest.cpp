@@ -6,10 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "FreeFrameGL.h"
 #include "FreeFrameGLPlugin.h"
 #include "PluginInfo.h"
-
-extern "C" ffgl::HostWord plugMain(std::uint32_t code, ffgl::HostWord input, void* instance);
 
 namespace {
 

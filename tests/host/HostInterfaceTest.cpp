@@ -11,8 +11,8 @@
 
 namespace {
 
-using harness::PluginInstance;
-using harness::PluginLibrary;
+using hostkit::PluginInstance;
+using hostkit::PluginLibrary;
 using testsupport::Variant;
 
 class LibraryTest : public ::testing::TestWithParam<Variant> {
@@ -24,9 +24,10 @@ protected:
     }
 
     std::uint32_t N() const { return GetParam().stepCount; }
-    std::uint32_t LoopEnd() const { return N() + 4; }
-    std::uint32_t Bundle() const { return N() + 5; }
-    std::uint32_t Count() const { return N() + 6; }
+    std::uint32_t Step(std::uint32_t step) const { return GetParam().Index().Step(step); }
+    std::uint32_t LoopEnd() const { return GetParam().Index().LoopEnd(); }
+    std::uint32_t Bundle() const { return GetParam().Index().Bundle(); }
+    std::uint32_t Count() const { return GetParam().Index().Count(); }
 
     std::unique_ptr<PluginLibrary> library;
 };
@@ -91,7 +92,7 @@ TEST_P(LibraryTest, ParameterTableListsNamesTypesAndDefaults) {
     };
     for (std::uint32_t step = 1; step <= N(); ++step) {
         const float stepDefault = static_cast<float>(step - 1) * (1.0f / static_cast<float>(N()));
-        expected.push_back({step + 3, "Step " + std::to_string(step), ffgl::kTypeStandard, stepDefault});
+        expected.push_back({Step(step), "Step " + std::to_string(step), ffgl::kTypeStandard, stepDefault});
     }
     EXPECT_EQ(parameters[0].name, "OSC command");
     EXPECT_EQ(parameters[0].type, ffgl::kTypeText);
@@ -181,7 +182,7 @@ TEST_P(LibraryTest, NewInstanceHoldsEveryDefault) {
     EXPECT_EQ(instance.GetFloat(1), 0.5f);
     for (std::uint32_t index : {2u, 3u, Bundle()}) EXPECT_EQ(instance.GetNumber(index), 0u);
     for (std::uint32_t step = 1; step <= N(); ++step) {
-        EXPECT_EQ(instance.GetFloat(step + 3),
+        EXPECT_EQ(instance.GetFloat(Step(step)),
                   static_cast<float>(step - 1) * (1.0f / static_cast<float>(N())));
     }
     EXPECT_EQ(instance.GetFloat(LoopEnd()), 1.0f);
@@ -251,10 +252,10 @@ TEST_P(LibraryTest, InstancesKeepTheirOwnValues) {
     ASSERT_TRUE(first.Valid() && second.Valid());
     first.Set(0, "/first");
     second.Set(0, "/second");
-    first.Set(4, 0.125f);
+    first.Set(Step(1), 0.125f);
     EXPECT_STREQ(first.GetText(0), "/first");
     EXPECT_STREQ(second.GetText(0), "/second");
-    EXPECT_EQ(second.GetFloat(4), 0.0f);
+    EXPECT_EQ(second.GetFloat(Step(1)), 0.0f);
 }
 
 }  // namespace

@@ -117,9 +117,9 @@ TEST_F(OscOutput, UnreadableTextAddressIsIgnored) {
 
 TEST(OscDestination, ReceiverStartingLaterGetsTheLaterValues) {
     std::string error;
-    auto library = harness::PluginLibrary::Load(testsupport::VariantWithSteps(4).path, &error);
+    auto library = hostkit::PluginLibrary::Load(testsupport::VariantWithSteps(4).path, &error);
     ASSERT_NE(library, nullptr) << error;
-    harness::PluginInstance instance(*library);
+    hostkit::PluginInstance instance(*library);
     ASSERT_TRUE(instance.Valid());
     instance.Set(0, "/late");
     // Nobody listens: these go nowhere, and nothing breaks.

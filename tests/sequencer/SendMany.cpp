@@ -14,13 +14,13 @@ int main(int argc, char** argv) {
     }
     const int count = std::atoi(argv[2]);
     std::string error;
-    auto library = harness::PluginLibrary::Load(argv[1], &error);
+    auto library = hostkit::PluginLibrary::Load(argv[1], &error);
     if (!library) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
     {
-        harness::PluginInstance instance(*library);
+        hostkit::PluginInstance instance(*library);
         if (!instance.Valid()) return 1;
         instance.Set(0, "/leak f[0:10]");
         instance.Set(2, true);  // smoothing: every set sends
@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
             instance.Set(std::uint32_t{9}, bundle == 1);  // "OSC Bundle" on four steps
             for (int i = 0; i < count; ++i) instance.Set(1, static_cast<float>(i % 100) / 100.0f);
         }
-        harness::PluginInstance second(*library);
+        hostkit::PluginInstance second(*library);
         if (!second.Valid()) return 1;
     }
     library->Call(2);  // de-initialise: the prototype goes

@@ -16,17 +16,21 @@ protected:
     void Start(std::uint32_t steps) {
         stepCount = steps;
         std::string error;
-        library = harness::PluginLibrary::Load(testsupport::VariantWithSteps(steps).path, &error);
+        library = hostkit::PluginLibrary::Load(testsupport::VariantWithSteps(steps).path, &error);
         ASSERT_NE(library, nullptr) << error;
-        instance = std::make_unique<harness::PluginInstance>(*library);
+        instance = std::make_unique<hostkit::PluginInstance>(*library);
         ASSERT_TRUE(instance->Valid());
         ASSERT_TRUE(receiver.Bound()) << "UDP port 7000 is taken";
     }
 
-    std::uint32_t Step(std::uint32_t step) const { return step + 3; }  // "Step <step>"
-    std::uint32_t LoopEnd() const { return stepCount + 4; }
-    std::uint32_t Bundle() const { return stepCount + 5; }
-    static constexpr std::uint32_t kCommand = 0, kRun = 1, kSmooth = 2, kStepFollow = 3;
+    std::uint32_t Step(std::uint32_t step) const { return Index().Step(step); }  // "Step <step>"
+    std::uint32_t LoopEnd() const { return Index().LoopEnd(); }
+    std::uint32_t Bundle() const { return Index().Bundle(); }
+    testsupport::ParameterIndex Index() const { return {stepCount}; }
+    static constexpr std::uint32_t kCommand = testsupport::ParameterIndex::kCommand;
+    static constexpr std::uint32_t kRun = testsupport::ParameterIndex::kRun;
+    static constexpr std::uint32_t kSmooth = testsupport::ParameterIndex::kSmooth;
+    static constexpr std::uint32_t kStepFollow = testsupport::ParameterIndex::kStepFollow;
 
     // The one datagram a set must send, decoded; fails the test if none.
     testsupport::OscDatagram Next() {
@@ -60,6 +64,6 @@ protected:
 
     std::uint32_t stepCount = 0;
     testsupport::UdpReceiver receiver;  // bound before any instance sends
-    std::unique_ptr<harness::PluginLibrary> library;
-    std::unique_ptr<harness::PluginInstance> instance;
+    std::unique_ptr<hostkit::PluginLibrary> library;
+    std::unique_ptr<hostkit::PluginInstance> instance;
 };

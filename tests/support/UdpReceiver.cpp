@@ -1,44 +1,17 @@
 #include "UdpReceiver.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <cstring>
 
 namespace testsupport {
 
-UdpReceiver::UdpReceiver(std::uint16_t port, int receiveBufferBytes) {
-    socket_ = ::socket(AF_INET, SOCK_DGRAM, 0);
-    if (socket_ < 0) return;
-    if (receiveBufferBytes > 0) {
-        setsockopt(socket_, SOL_SOCKET, SO_RCVBUF, &receiveBufferBytes, sizeof receiveBufferBytes);
-    }
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-        ::close(socket_);
-        socket_ = -1;
-    }
-}
+UdpReceiver::UdpReceiver(std::uint16_t port, int receiveBufferBytes)
+    : port_(hostkit::UdpPort::Bind(port, receiveBufferBytes)) {}
 
-UdpReceiver::~UdpReceiver() {
-    if (socket_ >= 0) ::close(socket_);
-}
+UdpReceiver::~UdpReceiver() = default;
 
 std::optional<Bytes> UdpReceiver::Receive(int timeoutMs) {
-    if (socket_ < 0) return std::nullopt;
-    pollfd ready{socket_, POLLIN, 0};
-    if (::poll(&ready, 1, timeoutMs) != 1) return std::nullopt;
-    Bytes datagram(65536);
-    const ssize_t size = ::recv(socket_, datagram.data(), datagram.size(), 0);
-    if (size < 0) return std::nullopt;
-    datagram.resize(static_cast<std::size_t>(size));
-    return datagram;
+    if (port_ == nullptr) return std::nullopt;
+    return port_->Receive(timeoutMs);
 }
 
 std::vector<Bytes> UdpReceiver::ReceiveAll(int quietMs) {

@@ -1,15 +1,18 @@
-// A plain UDP socket bound to 127.0.0.1:7000, where the plug-in sends, and
-// a reader of the OSC datagrams that arrive there.
+// The receiving end on 127.0.0.1:7000, where the plug-in sends, and a
+// reader and writer of the OSC datagrams it sends.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "UdpPort.h"
+
 namespace testsupport {
 
-using Bytes = std::vector<std::uint8_t>;
+using hostkit::Bytes;
 
 class UdpReceiver {
 public:
@@ -19,14 +22,14 @@ public:
     UdpReceiver(const UdpReceiver&) = delete;
     UdpReceiver& operator=(const UdpReceiver&) = delete;
 
-    bool Bound() const { return socket_ >= 0; }
+    bool Bound() const { return port_ != nullptr; }
     // The next datagram, or nothing when none arrives within `timeoutMs`.
     std::optional<Bytes> Receive(int timeoutMs = 1000);
     // Every datagram that arrives until `quietMs` pass without one.
     std::vector<Bytes> ReceiveAll(int quietMs = 100);
 
 private:
-    int socket_ = -1;
+    std::unique_ptr<hostkit::UdpPort> port_;
 };
 
 // One OSC message with one argument, or a bundle holding one.

@@ -91,7 +91,7 @@ TEST_P(ListingTest, ShowsIdentityCapabilitiesAndEveryParameterAsTheHostGetsThem)
               (std::vector<std::string>{"process-opengl yes", "set-time no", "min-inputs 1",
                                         "max-inputs 1"}));
     EXPECT_EQ(run.LinesAfter("parameters"),
-              std::vector<std::string>{std::to_string(variant.stepCount + 6)});
+              std::vector<std::string>{std::to_string(variant.Index().Count())});
 
     const std::vector<ExpectedParameter> table = ExpectedTable(variant.stepCount);
     const std::vector<std::string> params = run.LinesAfter("param");

@@ -1,5 +1,7 @@
 # The release build of every target, and every test against it.
 set -euo pipefail
-cmake -S . -B out/release -DCMAKE_BUILD_TYPE=Release
+# Every part on (a missing package is an error) and warnings as errors.
+cmake -S . -B out/release -DCMAKE_BUILD_TYPE=Release -DVARNELO_WERROR=ON \
+  -DVARNELO_TESTS=ON -DVARNELO_BENCHMARKS=ON -DVARNELO_TOOLS=ON
 cmake --build out/release -j"$(nproc)"
 ctest --test-dir out/release --output-on-failure -j"$(nproc)"

@@ -6,6 +6,7 @@ export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 # Suppressions for third-party libraries only, kept in the repository.
 export LSAN_OPTIONS="suppressions=$PWD/tests/hardening/lsan.supp:print_suppressions=0"
 cmake -S . -B out/asan -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DVARNELO_SANITIZE=address,undefined -DVARNELO_BENCHMARKS=OFF -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
+  -DVARNELO_SANITIZE=address,undefined -DVARNELO_WERROR=ON -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
+  -DVARNELO_TESTS=ON -DVARNELO_TOOLS=ON -DVARNELO_BENCHMARKS=OFF
 cmake --build out/asan -j"$(nproc)"
 ctest --test-dir out/asan --output-on-failure -j"$(nproc)" --timeout 600

@@ -7,8 +7,8 @@ export ASAN_OPTIONS="detect_leaks=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 seconds=${VARNELO_FUZZ_SECONDS:-60}
 cmake -S . -B out/fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DVARNELO_SANITIZE=address,undefined -DVARNELO_FUZZ=ON \
-  -DVARNELO_BENCHMARKS=OFF -DVARNELO_TOOLS=OFF
+  -DVARNELO_SANITIZE=address,undefined -DVARNELO_FUZZ=ON -DVARNELO_WERROR=ON \
+  -DVARNELO_TESTS=ON -DVARNELO_BENCHMARKS=OFF -DVARNELO_TOOLS=OFF
 cmake --build out/fuzz -j"$(nproc)" --target varnelo_fuzz_4 varnelo_fuzz_32
 mkdir -p out/fuzz/crashes
 for steps in 4 32; do

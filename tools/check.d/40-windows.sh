@@ -7,9 +7,8 @@ set -euo pipefail
 build=out/windows
 objdump=x86_64-w64-mingw32-objdump
 
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
-  -DVARNELO_TESTS=OFF -DVARNELO_BENCHMARKS=OFF -DVARNELO_TOOLS=OFF
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DVARNELO_WERROR=ON \
+  -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake"
 cmake --build "$build" -j2 --target Varnelo4 Varnelo8 Varnelo16 Varnelo32
 
 failures=0

@@ -2,17 +2,19 @@
 # own sources, warning-free, with the compile commands of out/tidy.
 set -euo pipefail
 cmake -S . -B out/tidy -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
-  -DVARNELO_TESTS=OFF -DVARNELO_BENCHMARKS=OFF >/dev/null
+  -DVARNELO_TESTS=OFF -DVARNELO_BENCHMARKS=OFF -DVARNELO_TOOLS=ON >/dev/null
 database=out/tidy/compile_commands.json
 
-# The sources of host/, sequencer/ and tools/ that this platform compiles.
+# The sources of the plug-in, the host kit and the tools that this platform
+# compiles.
 mapfile -t sources < <(python3 - "$database" "$PWD" <<'PY'
 import json, os, sys
 root = sys.argv[2]
 seen = []
 for entry in json.load(open(sys.argv[1])):
     path = os.path.relpath(os.path.join(entry["directory"], entry["file"]), root)
-    if path.split(os.sep)[0] in ("host", "sequencer", "tools") and path not in seen:
+    top = path.split(os.sep)[0]
+    if top in ("platform", "host", "sequencer", "hostkit", "tools") and path not in seen:
         seen.append(path)
 print("\n".join(sorted(seen)))
 PY
@@ -34,7 +36,7 @@ echo "cppcheck: ${#sources[@]} files"
 # pointers: cheaper copied than referenced in a constexpr constructor.
 cppcheck --std=c++17 --language=c++ --enable=warning,performance,portability \
   --inline-suppr --error-exitcode=1 --quiet -j"$(nproc)" \
-  -Ihost -Isequencer -DSTEP_COUNT=4 \
+  -Iplatform -Ihost -Isequencer -Ihostkit -DSTEP_COUNT=4 \
   --suppress=missingIncludeSystem --suppress=unmatchedSuppression \
   --suppress=passedByValue:sequencer/TextureUnit.h \
   "${sources[@]}"

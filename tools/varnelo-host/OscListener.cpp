@@ -1,13 +1,7 @@
 #include "OscListener.h"
 
-#include <arpa/inet.h>
 #include <lo/lo.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cinttypes>
 #include <cstdarg>
 #include <cstdio>
@@ -190,38 +184,24 @@ std::string LastValue(const ReceivedDatagram& datagram) {
 
 std::unique_ptr<OscListener> OscListener::Open(std::uint16_t port, OpenFailure* failure,
                                                std::string* error) {
-    const int socket = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    if (socket < 0) {
-        *failure = OpenFailure::kOther;
-        *error = std::string("cannot open a UDP socket: ") + std::strerror(errno);
-        return nullptr;
-    }
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        const int reason = errno;
-        close(socket);
-        *failure = reason == EADDRINUSE ? OpenFailure::kInUse : OpenFailure::kOther;
-        *error =
-            "cannot listen on UDP 127.0.0.1:" + std::to_string(port) + ": " + std::strerror(reason);
+    hostkit::UdpPort::Failure why = hostkit::UdpPort::Failure::kOther;
+    std::unique_ptr<hostkit::UdpPort> socket = hostkit::UdpPort::Bind(port, 0, &why, error);
+    if (socket == nullptr) {
+        *failure = why == hostkit::UdpPort::Failure::kInUse ? OpenFailure::kInUse
+                                                            : OpenFailure::kOther;
         return nullptr;
     }
     *failure = OpenFailure::kNone;
-    return std::unique_ptr<OscListener>(new OscListener(socket));
+    return std::unique_ptr<OscListener>(new OscListener(std::move(socket)));
 }
 
-OscListener::~OscListener() { close(socket_); }
+OscListener::~OscListener() = default;
 
 std::vector<ReceivedDatagram> OscListener::Receive(int timeoutMs) {
     std::vector<ReceivedDatagram> datagrams;
-    pollfd waiting{socket_, POLLIN, 0};
-    if (poll(&waiting, 1, timeoutMs) <= 0) return datagrams;
-    for (;;) {
-        const ssize_t size = recv(socket_, buffer_.data(), buffer_.size(), MSG_DONTWAIT);
-        if (size < 0) break;
-        datagrams.push_back(DecodeDatagram(buffer_.data(), static_cast<std::size_t>(size)));
+    if (!socket_->Wait(timeoutMs)) return datagrams;
+    while (const std::optional<std::size_t> size = socket_->TakeInto(buffer_.data(), buffer_.size())) {
+        datagrams.push_back(DecodeDatagram(buffer_.data(), *size));
     }
     return datagrams;
 }

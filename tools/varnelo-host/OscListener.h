@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "UdpPort.h"
+
 namespace varnelohost {
 
 struct ReceivedMessage {
@@ -54,11 +56,10 @@ public:
     std::vector<ReceivedDatagram> Receive(int timeoutMs);
 
 private:
-    explicit OscListener(int socket) : socket_(socket), buffer_(kMaxDatagram) {}
+    explicit OscListener(std::unique_ptr<hostkit::UdpPort> socket)
+        : socket_(std::move(socket)), buffer_(hostkit::UdpPort::kMaxDatagram) {}
 
-    // Larger than any UDP payload, so no datagram is cut.
-    static constexpr std::size_t kMaxDatagram = 65536;
-    int socket_;
+    std::unique_ptr<hostkit::UdpPort> socket_;
     std::vector<std::uint8_t> buffer_;
 };
 

@@ -22,7 +22,7 @@ public:
     // One frame: code 17 with the test picture as the input texture, the
     // target read back. Nothing when it came back unchanged, otherwise
     // what differs (the status, or the first differing pixel).
-    virtual std::optional<std::string> Draw(const harness::PluginInstance& instance) = 0;
+    virtual std::optional<std::string> Draw(const hostkit::PluginInstance& instance) = 0;
 };
 
 }  // namespace varnelohost

@@ -34,14 +34,14 @@ std::uint32_t PowerOfTwoAtLeast(std::uint32_t size) {
 
 class EglPictureCheck : public PictureCheck {
 public:
-    EglPictureCheck(std::unique_ptr<egl::EglContext> context, std::uint32_t width,
+    EglPictureCheck(std::unique_ptr<hostkit::EglContext> context, std::uint32_t width,
                     std::uint32_t height)
         : context_(std::move(context)),
           texture_{width, height, PowerOfTwoAtLeast(width), PowerOfTwoAtLeast(height), 0} {}
 
     ~EglPictureCheck() override {
         if (texture_.textureName != 0 && context_->MakeCurrent())
-            egl::DeleteTexture(texture_.textureName);
+            hostkit::DeleteTexture(texture_.textureName);
     }
 
     bool MakePicture() {
@@ -54,12 +54,12 @@ public:
                 expected_[std::size_t{y} * texture_.width + x] = PixelAt(x, y);
             }
         }
-        texture_.textureName = egl::MakeTexture(static_cast<int>(texture_.hardwareWidth),
+        texture_.textureName = hostkit::MakeTexture(static_cast<int>(texture_.hardwareWidth),
                                                 static_cast<int>(texture_.hardwareHeight), texels);
         return texture_.textureName != 0;
     }
 
-    std::optional<std::string> Draw(const harness::PluginInstance& instance) override {
+    std::optional<std::string> Draw(const hostkit::PluginInstance& instance) override {
         // Opaque black: no picture pixel, so a frame the plug-in leaves undrawn shows.
         glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
@@ -87,7 +87,7 @@ private:
         return std::string(text);
     }
 
-    std::unique_ptr<egl::EglContext> context_;
+    std::unique_ptr<hostkit::EglContext> context_;
     ffgl::TextureRecord texture_;
     ffgl::TextureRecord* inputs_[1] = {&texture_};
     ffgl::ProcessOpenGLRecord record_{1, 0, inputs_};
@@ -98,8 +98,8 @@ private:
 
 std::unique_ptr<PictureCheck> PictureCheck::Create(std::uint32_t width, std::uint32_t height,
                                                    std::string* error) {
-    egl::EglContext::Made made =
-        egl::EglContext::Create(static_cast<int>(width), static_cast<int>(height));
+    hostkit::EglContext::Made made =
+        hostkit::EglContext::Create(static_cast<int>(width), static_cast<int>(height));
     if (made.context == nullptr) {
         *error = std::string(made.noDisplay ? "--frames: no EGL display on this machine: "
                                             : "--frames: no headless OpenGL context: ") +

@@ -86,9 +86,9 @@ std::optional<std::string> ResolvePluginPath(const std::string& argument, std::s
     return std::nullopt;
 }
 
-std::unique_ptr<harness::PluginLibrary> LoadPlugin(const std::string& path, std::string* error) {
+std::unique_ptr<hostkit::PluginLibrary> LoadPlugin(const std::string& path, std::string* error) {
     std::string reason;
-    auto library = harness::PluginLibrary::Load(path, &reason);
+    auto library = hostkit::PluginLibrary::Load(path, &reason);
     if (library == nullptr) {
         if (reason.empty()) reason = path + ": cannot be loaded";
         if (reason.find("plug-in") == std::string::npos) reason += " (not a plug-in library)";
@@ -122,7 +122,7 @@ std::unique_ptr<harness::PluginLibrary> LoadPlugin(const std::string& path, std:
     return nullptr;
 }
 
-PluginDescription Describe(const harness::PluginLibrary& library) {
+PluginDescription Describe(const hostkit::PluginLibrary& library) {
     PluginDescription plugin;
     plugin.path = library.Path();
     const ffgl::PluginInfoRecord* info = library.Info();
@@ -156,7 +156,7 @@ std::string TypeName(std::int32_t type) {
     }
 }
 
-std::string DefaultText(const harness::ParameterInfo& parameter) {
+std::string DefaultText(const hostkit::ParameterInfo& parameter) {
     if (parameter.type == ffgl::kTypeText) return Quote(parameter.defaultText);
     const bool isSwitch =
         parameter.type == ffgl::kTypeBoolean || parameter.type == ffgl::kTypeEvent;
@@ -181,7 +181,7 @@ void PrintPlain(const PluginDescription& plugin, std::ostream& out) {
         << "capability min-inputs " << plugin.minInputs << "\n"
         << "capability max-inputs " << plugin.maxInputs << "\n"
         << "parameters " << plugin.parameters.size() << "\n";
-    for (const harness::ParameterInfo& parameter : plugin.parameters) {
+    for (const hostkit::ParameterInfo& parameter : plugin.parameters) {
         out << "param " << parameter.index << " " << Quote(parameter.name) << " "
             << TypeName(parameter.type) << " " << DefaultText(parameter) << "\n";
     }

@@ -36,18 +36,18 @@ struct PluginDescription {
     bool setTime = false;
     std::uint32_t minInputs = 0;
     std::uint32_t maxInputs = 0;
-    std::vector<harness::ParameterInfo> parameters;
+    std::vector<hostkit::ParameterInfo> parameters;
 };
 
 // Loads the library, initialises it (code 1) and reads what a browser shows.
 // Null with a one-line reason when the file is no FreeFrame GL 1.x plug-in.
-std::unique_ptr<harness::PluginLibrary> LoadPlugin(const std::string& path, std::string* error);
-PluginDescription Describe(const harness::PluginLibrary& library);
+std::unique_ptr<hostkit::PluginLibrary> LoadPlugin(const std::string& path, std::string* error);
+PluginDescription Describe(const hostkit::PluginLibrary& library);
 
 // "standard", "boolean", "event", "text", or "type N".
 std::string TypeName(std::int32_t type);
 // The default as the host gets it: a quoted text, on/off, or a number.
-std::string DefaultText(const harness::ParameterInfo& parameter);
+std::string DefaultText(const hostkit::ParameterInfo& parameter);
 
 // One "key value" line per field and one "param" line per parameter.
 void PrintPlain(const PluginDescription& plugin, std::ostream& out);

@@ -26,7 +26,7 @@ struct Watched {
 
 Watched FindWatched(const PluginDescription& plugin) {
     Watched watched;
-    for (const harness::ParameterInfo& parameter : plugin.parameters) {
+    for (const hostkit::ParameterInfo& parameter : plugin.parameters) {
         if (parameter.name == "Step " + std::to_string(watched.steps.size() + 1)) {
             watched.steps.push_back(parameter.index);
         } else if (parameter.name == "Loop end") {
@@ -40,7 +40,7 @@ Watched FindWatched(const PluginDescription& plugin) {
 
 class Player {
 public:
-    Player(const SessionPlan& plan, Output& output, const harness::PluginInstance& instance)
+    Player(const SessionPlan& plan, Output& output, const hostkit::PluginInstance& instance)
         : plan_(plan), output_(output), instance_(instance), watched_(FindWatched(*plan.plugin)) {
         summary_.listening = plan.listener != nullptr;
         summary_.drawing = plan.pictures != nullptr;
@@ -169,7 +169,7 @@ private:
 
     const SessionPlan& plan_;
     Output& output_;
-    const harness::PluginInstance& instance_;
+    const hostkit::PluginInstance& instance_;
     Watched watched_;
     Summary summary_;
     PanelState lastPanel_;
@@ -179,7 +179,7 @@ private:
 }  // namespace
 
 int RunSession(const SessionPlan& plan, Output& output) {
-    harness::PluginInstance instance(*plan.library, plan.viewport);
+    hostkit::PluginInstance instance(*plan.library, plan.viewport);
     if (!instance.Valid()) {
         std::fprintf(stderr,
                      "varnelo-host: error: %s: the plug-in refused to instantiate (code 18)\n",

@@ -16,7 +16,7 @@
 namespace varnelohost {
 
 struct SessionPlan {
-    const harness::PluginLibrary* library = nullptr;
+    const hostkit::PluginLibrary* library = nullptr;
     const PluginDescription* plugin = nullptr;
     std::vector<ParameterValue> settings;  // applied in order after code 18
     std::uint32_t runIndex = 0;            // the "Run" parameter

@@ -26,17 +26,17 @@ std::optional<float> ParseStandard(const std::string& text) {
     return static_cast<float>(value);
 }
 
-const harness::ParameterInfo* FindByName(const std::vector<harness::ParameterInfo>& parameters,
+const hostkit::ParameterInfo* FindByName(const std::vector<hostkit::ParameterInfo>& parameters,
                                          const std::string& name) {
-    for (const harness::ParameterInfo& parameter : parameters) {
+    for (const hostkit::ParameterInfo& parameter : parameters) {
         if (parameter.name == name) return &parameter;
     }
     return nullptr;
 }
 
-std::string KnownNames(const std::vector<harness::ParameterInfo>& parameters) {
+std::string KnownNames(const std::vector<hostkit::ParameterInfo>& parameters) {
     std::string names;
-    for (const harness::ParameterInfo& parameter : parameters) {
+    for (const hostkit::ParameterInfo& parameter : parameters) {
         if (!names.empty()) names += ", ";
         names += Quote(parameter.name);
     }
@@ -51,9 +51,9 @@ std::string ParameterValue::Shown() const {
     return FloatText(number);
 }
 
-std::optional<ParameterValue> ResolveSetting(const std::vector<harness::ParameterInfo>& parameters,
+std::optional<ParameterValue> ResolveSetting(const std::vector<hostkit::ParameterInfo>& parameters,
                                              const ParameterSetting& setting, std::string* error) {
-    const harness::ParameterInfo* parameter = FindByName(parameters, setting.name);
+    const hostkit::ParameterInfo* parameter = FindByName(parameters, setting.name);
     if (parameter == nullptr) {
         *error = "no parameter named " + Quote(setting.name) + " (the plug-in has " +
                  KnownNames(parameters) + ")";
@@ -85,7 +85,7 @@ std::optional<ParameterValue> ResolveSetting(const std::vector<harness::Paramete
     return value;
 }
 
-std::uint32_t Apply(const harness::PluginInstance& instance, const ParameterValue& value) {
+std::uint32_t Apply(const hostkit::PluginInstance& instance, const ParameterValue& value) {
     if (value.type == ffgl::kTypeText) return instance.Set(value.index, value.text.c_str());
     if (value.type == ffgl::kTypeBoolean || value.type == ffgl::kTypeEvent) {
         return instance.Set(value.index, value.on);

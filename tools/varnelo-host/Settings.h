@@ -25,10 +25,10 @@ struct ParameterValue {
 // The value to set, or null with a one-line reason: no parameter of that
 // name, or a value that does not suit its type (switches take on/off,
 // true/false, yes/no or 1/0; standard parameters a number from 0 to 1).
-std::optional<ParameterValue> ResolveSetting(const std::vector<harness::ParameterInfo>& parameters,
+std::optional<ParameterValue> ResolveSetting(const std::vector<hostkit::ParameterInfo>& parameters,
                                              const ParameterSetting& setting, std::string* error);
 
 // Code 8 with the value, routed by its type as a host does.
-std::uint32_t Apply(const harness::PluginInstance& instance, const ParameterValue& value);
+std::uint32_t Apply(const hostkit::PluginInstance& instance, const ParameterValue& value);
 
 }  // namespace varnelohost

@@ -85,7 +85,7 @@ Schedule MakeSchedule(const Options& options) {
 }
 
 std::optional<std::uint32_t> FindRun(const PluginDescription& plugin) {
-    for (const harness::ParameterInfo& parameter : plugin.parameters) {
+    for (const hostkit::ParameterInfo& parameter : plugin.parameters) {
         if (parameter.name == "Run") return parameter.index;
     }
     return std::nullopt;
@@ -101,7 +101,7 @@ int Main(int argc, const char* const* argv) {
     }
     const std::optional<std::string> path = ResolvePluginPath(options->plugin, &error);
     if (!path) return Fail(error);
-    const std::unique_ptr<harness::PluginLibrary> library = LoadPlugin(*path, &error);
+    const std::unique_ptr<hostkit::PluginLibrary> library = LoadPlugin(*path, &error);
     if (library == nullptr) return Fail(error);
     const PluginDescription plugin = Describe(*library);
     const bool live = UseLiveView(options->view);

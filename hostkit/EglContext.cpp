@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-namespace egl {
+namespace hostkit {
 
 namespace {
 
@@ -196,4 +196,4 @@ void DeleteTexture(unsigned name) {
     glDeleteTextures(1, &texture);
 }
 
-}  // namespace egl
+}  // namespace hostkit

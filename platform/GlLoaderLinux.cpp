@@ -8,9 +8,9 @@
 #include <cctype>
 #include <cstdio>
 
-#include "GlPlatform.h"
+#include "GlLoader.h"
 
-namespace glplatform {
+namespace glloader {
 
 namespace {
 
@@ -39,4 +39,4 @@ const char* ContextExtensions() {
 
 void ActiveTexture(unsigned unit) { glActiveTexture(unit); }
 
-}  // namespace glplatform
+}  // namespace glloader

@@ -1,7 +1,7 @@
 // The Windows OpenGL loader: opengl32.dll exports OpenGL 1.1 only, so
 // glActiveTexture (1.3, or GL_ARB_multitexture's glActiveTextureARB) comes
 // from the context's driver through wglGetProcAddress.
-#include "GlPlatform.h"
+#include "GlLoader.h"
 
 #include <windows.h>
 
@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-namespace glplatform {
+namespace glloader {
 
 namespace {
 
@@ -77,4 +77,4 @@ void ActiveTexture(unsigned unit) {
     if (activeTexture != nullptr) activeTexture(unit);
 }
 
-}  // namespace glplatform
+}  // namespace glloader

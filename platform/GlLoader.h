@@ -2,7 +2,7 @@
 // act on the OpenGL context current on the calling thread.
 #pragma once
 
-namespace glplatform {
+namespace glloader {
 
 // The current context's OpenGL version as major * 10 + minor (13 for 1.3),
 // or 0 when no context is current or its version string cannot be read.
@@ -15,4 +15,4 @@ const char* ContextExtensions();
 // context is known to provide it (version 1.3 or GL_ARB_multitexture).
 void ActiveTexture(unsigned unit);
 
-}  // namespace glplatform
+}  // namespace glloader

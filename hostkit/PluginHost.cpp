@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-namespace harness {
+namespace hostkit {
 
 std::unique_ptr<PluginLibrary> PluginLibrary::Load(const std::string& path, int dlopenFlags,
                                                    std::string* error) {
@@ -144,4 +144,4 @@ std::uint32_t PluginInstance::ProcessFrame(const ffgl::ProcessOpenGLRecord& fram
     return library_.Call32(ffgl::kProcessOpenGL, ffgl::WordFromAddress(&frame), handle_);
 }
 
-}  // namespace harness
+}  // namespace hostkit

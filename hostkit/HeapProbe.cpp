@@ -1,21 +1,30 @@
-#include "AllocationHook.h"
+#include "HeapProbe.h"
 
 #include <malloc.h>
 
+#include <atomic>
 #include <cerrno>
-
 #include <cstdlib>
 #include <new>
 
-#include "Sanitizer.h"
+// VARNELO_ASAN: AddressSanitizer owns malloc in this build (clang and gcc
+// say so differently).
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VARNELO_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) && !defined(VARNELO_ASAN)
+#define VARNELO_ASAN 1
+#endif
 
 #if defined(VARNELO_ASAN)
 #include <sanitizer/allocator_interface.h>
-#endif
-
-#if !defined(VARNELO_ASAN)
-// glibc's own allocator under its exported names, behind the hooked
-// malloc, calloc and realloc at the end of this file.
+#else
+// glibc's own allocator under its exported names, behind the probed
+// malloc, calloc and realloc at the end of this file. The C library's names
+// and parameter names are not ours to choose.
+// NOLINTBEGIN(readability-identifier-naming)
 extern "C" {
 void* __libc_malloc(std::size_t size);
 void* __libc_calloc(std::size_t count, std::size_t size);
@@ -23,30 +32,56 @@ void* __libc_realloc(void* block, std::size_t size);
 void __libc_free(void* block);
 void* __libc_memalign(std::size_t alignment, std::size_t size);
 }
+// NOLINTEND(readability-identifier-naming)
 #endif
 
 namespace {
 
+// Constant-initialised, so allocations made during static initialisation
+// are counted too. Relaxed atomics: a driver's threads allocate as well.
+std::atomic<std::uint64_t> allocationCount{0};
+// Static thread-local storage, which needs no allocation of its own.
+thread_local std::uint64_t threadAllocationCount = 0;
+std::atomic<long> liveNewBlocks{0};
+std::atomic<long> allocationsToSkip{-1};  // -1: no failure pending
+std::atomic<bool> fired{false};
 
-// Plain globals: zero before any constructor runs, so allocations made
-// during static initialisation are counted too. Single-threaded use.
-long allocationsToSkip = -1;  // -1: no failure pending
-bool fired = false;
-long liveNewBlocks = 0;
+void CountOne() {
+    allocationCount.fetch_add(1, std::memory_order_relaxed);
+    ++threadAllocationCount;
+}
+
+// True for the allocation that is to fail.
+bool FailThisOne() {
+    if (allocationsToSkip.load(std::memory_order_relaxed) < 0) return false;
+    if (allocationsToSkip.fetch_sub(1, std::memory_order_relaxed) > 0) return false;
+    allocationsToSkip.store(-1, std::memory_order_relaxed);
+    fired.store(true, std::memory_order_relaxed);
+    return true;
+}
+
 #if !defined(VARNELO_ASAN)
-// Usable bytes of the blocks that malloc, calloc, realloc and the aligned
-// forms handed out and free has not taken back.
-std::size_t liveMallocBytes = 0;
+// Usable bytes of the blocks handed out and not yet freed.
+std::atomic<std::size_t> liveMallocBytes{0};
 
+// Counts a block that glibc handed out, if it did.
 void* Counted(void* block) {
-    if (block != nullptr) liveMallocBytes += malloc_usable_size(block);
+    if (block != nullptr) {
+        CountOne();
+        liveMallocBytes.fetch_add(malloc_usable_size(block), std::memory_order_relaxed);
+    }
     return block;
+}
+
+void Uncount(void* block) {
+    liveMallocBytes.fetch_sub(malloc_usable_size(block), std::memory_order_relaxed);
 }
 #endif
 
-// Allocations that do not count towards the failure: operator new's own.
+// The allocations behind operator new, which counts its own failure.
 void* RawAllocate(std::size_t size) {
 #if defined(VARNELO_ASAN)
+    CountOne();
     return std::malloc(size);
 #else
     return Counted(__libc_malloc(size));
@@ -55,6 +90,7 @@ void* RawAllocate(std::size_t size) {
 
 void* RawAllocateAligned(std::size_t alignment, std::size_t size) {
 #if defined(VARNELO_ASAN)
+    CountOne();
     void* block = nullptr;
     return posix_memalign(&block, alignment, size) == 0 ? block : nullptr;
 #else
@@ -62,40 +98,33 @@ void* RawAllocateAligned(std::size_t alignment, std::size_t size) {
 #endif
 }
 
-// True for the allocation that is to fail.
-bool FailThisOne() {
-    if (allocationsToSkip < 0) return false;
-    if (allocationsToSkip-- > 0) return false;
-    fired = true;
-    return true;
-}
-
 void* NewBlock(std::size_t size) {
     if (FailThisOne()) return nullptr;
     void* const block = RawAllocate(size != 0 ? size : 1);
-    if (block != nullptr) ++liveNewBlocks;
+    if (block != nullptr) liveNewBlocks.fetch_add(1, std::memory_order_relaxed);
     return block;
 }
 
 void* NewAlignedBlock(std::size_t size, std::align_val_t alignment) {
     if (FailThisOne()) return nullptr;
     const auto bytes = static_cast<std::size_t>(alignment);
-    void* const block = RawAllocateAligned(bytes < sizeof(void*) ? sizeof(void*) : bytes, size != 0 ? size : 1);
-    if (block != nullptr) ++liveNewBlocks;
+    void* const block =
+        RawAllocateAligned(bytes < sizeof(void*) ? sizeof(void*) : bytes, size != 0 ? size : 1);
+    if (block != nullptr) liveNewBlocks.fetch_add(1, std::memory_order_relaxed);
     return block;
 }
 
 void DeleteBlock(void* block) noexcept {
     if (block == nullptr) return;
-    --liveNewBlocks;
+    liveNewBlocks.fetch_sub(1, std::memory_order_relaxed);
     std::free(block);
 }
 
 }  // namespace
 
-namespace allocationhook {
+namespace heapprobe {
 
-bool HooksMalloc() {
+bool ProbesMalloc() {
 #if defined(VARNELO_ASAN)
     return false;
 #else
@@ -103,26 +132,30 @@ bool HooksMalloc() {
 #endif
 }
 
-void FailAfter(long skip) {
-    fired = false;
-    allocationsToSkip = skip;
-}
+std::uint64_t Allocations() { return allocationCount.load(std::memory_order_relaxed); }
 
-void Disarm() { allocationsToSkip = -1; }
+std::uint64_t AllocationsOnThisThread() { return threadAllocationCount; }
 
-bool Fired() { return fired; }
-
-std::size_t HeapBytesInUse() {
+std::size_t BytesInUse() {
 #if defined(VARNELO_ASAN)
     return __sanitizer_get_current_allocated_bytes();
 #else
-    return liveMallocBytes;
+    return liveMallocBytes.load(std::memory_order_relaxed);
 #endif
 }
 
-long LiveNewBlocks() { return liveNewBlocks; }
+long LiveNewBlocks() { return liveNewBlocks.load(std::memory_order_relaxed); }
 
-}  // namespace allocationhook
+void FailAfter(long skip) {
+    fired.store(false, std::memory_order_relaxed);
+    allocationsToSkip.store(skip, std::memory_order_relaxed);
+}
+
+void Disarm() { allocationsToSkip.store(-1, std::memory_order_relaxed); }
+
+bool Fired() { return fired.load(std::memory_order_relaxed); }
+
+}  // namespace heapprobe
 
 void* operator new(std::size_t size) {
     void* const block = NewBlock(size);
@@ -175,6 +208,7 @@ void* Aligned(std::size_t alignment, std::size_t size) {
 
 }  // namespace
 
+// NOLINTBEGIN(readability-inconsistent-declaration-parameter-name)
 extern "C" {
 void* malloc(std::size_t size) noexcept {
     return FailThisOne() ? nullptr : Counted(__libc_malloc(size));
@@ -187,12 +221,12 @@ void* realloc(void* block, std::size_t size) noexcept {
     const std::size_t old = block != nullptr ? malloc_usable_size(block) : 0;
     void* const moved = __libc_realloc(block, size);
     if (moved == nullptr && size != 0) return nullptr;  // the old block stays
-    liveMallocBytes -= old;
+    liveMallocBytes.fetch_sub(old, std::memory_order_relaxed);
     return Counted(moved);
 }
 void free(void* block) noexcept {
     if (block == nullptr) return;
-    liveMallocBytes -= malloc_usable_size(block);
+    Uncount(block);
     __libc_free(block);
 }
 void* memalign(std::size_t alignment, std::size_t size) noexcept { return Aligned(alignment, size); }
@@ -200,6 +234,7 @@ void* aligned_alloc(std::size_t alignment, std::size_t size) noexcept {
     return Aligned(alignment, size);
 }
 int posix_memalign(void** block, std::size_t alignment, std::size_t size) noexcept {
+    if (alignment < sizeof(void*) || (alignment & (alignment - 1)) != 0) return EINVAL;
     void* const made = Aligned(alignment, size);
     if (made == nullptr) return ENOMEM;
     *block = made;
@@ -208,4 +243,5 @@ int posix_memalign(void** block, std::size_t alignment, std::size_t size) noexce
 void* valloc(std::size_t size) noexcept { return Aligned(4096, size); }
 void* pvalloc(std::size_t size) noexcept { return Aligned(4096, (size + 4095) / 4096 * 4096); }
 }
+// NOLINTEND(readability-inconsistent-declaration-parameter-name)
 #endif

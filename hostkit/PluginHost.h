@@ -10,7 +10,7 @@
 
 #include "FreeFrameGL.h"
 
-namespace harness {
+namespace hostkit {
 
 struct ParameterInfo {
     std::uint32_t index;
@@ -99,4 +99,4 @@ private:
     void* handle_ = nullptr;
 };
 
-}  // namespace harness
+}  // namespace hostkit

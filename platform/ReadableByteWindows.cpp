@@ -1,4 +1,4 @@
-// The Windows side of the platform layer.
+// The readability test on Windows.
 #include "Platform.h"
 
 #include <windows.h>

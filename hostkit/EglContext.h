@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace egl {
+namespace hostkit {
 
 class EglContext {
 public:
@@ -69,4 +69,4 @@ private:
 unsigned MakeTexture(int hardwareWidth, int hardwareHeight, const std::vector<std::uint32_t>& texels);
 void DeleteTexture(unsigned name);
 
-}  // namespace egl
+}  // namespace hostkit

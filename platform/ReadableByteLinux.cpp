@@ -1,4 +1,4 @@
-// The Linux side of the platform layer.
+// The readability test on Linux.
 #include "Platform.h"
 
 #include <sys/uio.h>
