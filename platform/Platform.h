@@ -29,7 +29,4 @@ bool IsReadableByte(const void* address);
 // so such a text crosses at most one page boundary.
 bool IsReadableText(const char* text, std::size_t maxLength);
 
-// TEMPORARY until the portable number reader lands.
-double ParseDouble(const char* text);
-
 }  // namespace platform

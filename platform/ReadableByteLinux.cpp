@@ -1,13 +1,10 @@
-// The readability test on Linux.
-#include "Platform.h"
-
+// The readability test on Linux: the kernel copies the byte for us.
 #include <sys/uio.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <clocale>
-#include <cstdlib>
-#include <locale.h>
+
+#include "Platform.h"
 
 namespace platform {
 
@@ -22,35 +19,6 @@ bool IsReadableByte(const void* address) {
     // A kernel that refuses the call itself (seccomp, no such call) cannot
     // tell: take the non-null address as readable, as a null check would.
     return errno != EFAULT;
-}
-
-namespace {
-
-// The "C" locale object, made at the first conversion and released when
-// the library is unloaded.
-class CLocale {
-public:
-    ~CLocale() {
-        if (locale_ != locale_t{}) freelocale(locale_);
-    }
-    locale_t Get() {
-        if (locale_ == locale_t{}) locale_ = newlocale(LC_ALL_MASK, "C", locale_t{});
-        return locale_;
-    }
-
-private:
-    locale_t locale_{};
-};
-
-CLocale cLocale;
-
-}  // namespace
-
-double ParseDouble(const char* text) {
-    const locale_t c = cLocale.Get();
-    // newlocale("C") does not fail in practice; without it, the process
-    // locale is the only conversion there is.
-    return c != locale_t{} ? strtod_l(text, nullptr, c) : std::strtod(text, nullptr);
 }
 
 }  // namespace platform

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <limits>
 
-#include "Platform.h"
+#include "NumberReader.h"
 
 // Narrowing a double outside float's range is then defined: it rounds to
 // an infinity as IEEE 754 says.
@@ -13,7 +13,7 @@ namespace {
 
 // Reads a number at `text`; a ':' or ']' that ends the range text is never
 // part of a number, so the reading stops at it by itself.
-float ReadRangeValue(const char* text) { return static_cast<float>(platform::ParseDouble(text)); }
+float ReadRangeValue(const char* text) { return static_cast<float>(numbers::ReadNumber(text)); }
 
 void SetUnitRange(ParsedCommand& parsed) {
     parsed.rangeMin = 0.0f;

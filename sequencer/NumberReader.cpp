@@ -1,0 +1,213 @@
+// std::from_chars rounds correctly and knows no decimal comma, so it does
+// the conversion. It is never handed more than the number itself: this file
+// finds where the number ends by the C grammar, because from_chars has its
+// own (a '-' sign of its own, "inf" and "nan" among decimals, and in GCC 12's
+// hexadecimal reading "1p+-1" as 0.5 where C reads 1). The same scan tells
+// whether an out-of-range number is huge or tiny, which from_chars leaves
+// to its caller, and the NaN forms are read here in full.
+#include "NumberReader.h"
+
+#include <charconv>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <system_error>
+
+namespace numbers {
+
+namespace {
+
+static_assert(std::numeric_limits<double>::is_iec559, "double must be IEEE 754 binary64");
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+constexpr std::uint64_t kSignBit = std::uint64_t{1} << 63;
+constexpr std::uint64_t kQuietNan = 0x7ff8000000000000;
+constexpr std::uint64_t kNanPayloadMask = (std::uint64_t{1} << 51) - 1;
+
+// Written exponents are read up to this magnitude (2^59, about 5.8e17) and
+// saturate there. Any larger exponent is out of double's range by far, even
+// against the places of the longest text that fits in memory, and the sums
+// below stay far from std::int64_t's limits.
+constexpr std::int64_t kExponentCap = std::int64_t{1} << 59;
+
+bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsDecimalDigit(char c) { return c >= '0' && c <= '9'; }
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool IsHexDigit(char c) {
+    const char lower = Lower(c);
+    return IsDecimalDigit(c) || (lower >= 'a' && lower <= 'f');
+}
+
+bool IsNanChar(char c) {
+    const char lower = Lower(c);
+    return IsDecimalDigit(c) || (lower >= 'a' && lower <= 'z') || c == '_';
+}
+
+// True when `text` starts with `word` (lower case) in any letter case.
+bool StartsWithWord(const char* text, const char* word) {
+    for (; *word != '\0'; ++text, ++word) {
+        if (Lower(*text) != *word) return false;
+    }
+    return true;
+}
+
+double WithSign(double magnitude, bool negative) { return negative ? -magnitude : magnitude; }
+
+// How numbers of one radix are written and converted.
+struct Notation {
+    bool hexDigits;
+    char exponentLetter;  // lower case; the upper case letter is taken too
+    // One digit place in the units of the exponent: a decimal place is 10^1,
+    // a hexadecimal place 16 = 2^4.
+    int placeWeight;
+    std::chars_format format;
+};
+
+constexpr Notation kDecimal{false, 'e', 1, std::chars_format::general};
+constexpr Notation kHexadecimal{true, 'p', 4, std::chars_format::hex};
+
+// The text of one unsigned number, found by the C grammar.
+struct NumberText {
+    const char* begin;
+    const char* end;  // just past the number
+    bool hasDigit;    // false: no number starts at `begin`
+    bool isZero;      // every digit is 0
+    // The place of the first non-zero digit (0 for the units, 1 for the
+    // tens, -1 for the first place after the point), weighted and with the
+    // written exponent added: the number's order of magnitude in powers of
+    // its exponent's base, give or take one place. Meaningless when zero.
+    std::int64_t scale;
+};
+
+bool IsDigitOf(char c, const Notation& notation) {
+    return notation.hexDigits ? IsHexDigit(c) : IsDecimalDigit(c);
+}
+
+// Scans the digits with at most one point at `text` into `number`: its
+// end, whether it has a digit, whether all are 0, and the first non-zero
+// digit's place (unweighted).
+void ScanDigits(const char* text, const Notation& notation, NumberText& number) {
+    bool afterPoint = false;
+    std::int64_t fractionPlace = 0;
+    const char* cursor = text;
+    for (;; ++cursor) {
+        if (*cursor == '.' && !afterPoint) {
+            afterPoint = true;
+            continue;
+        }
+        if (!IsDigitOf(*cursor, notation)) break;
+        number.hasDigit = true;
+        if (afterPoint) --fractionPlace;
+        if (number.isZero && *cursor != '0') {
+            number.isZero = false;
+            number.scale = afterPoint ? fractionPlace : 0;
+        } else if (!number.isZero && !afterPoint) {
+            ++number.scale;
+        }
+    }
+    number.end = cursor;
+}
+
+// Reads an exponent "<letter>[sign]digits" at `text`. Returns the end of
+// what it read: past the digits, or `text` itself when no complete exponent
+// stands there (the letter is then not part of the number).
+const char* ScanExponent(const char* text, char letter, std::int64_t& exponent) {
+    exponent = 0;
+    if (Lower(*text) != letter) return text;
+    const char* cursor = text + 1;
+    const bool negative = *cursor == '-';
+    if (*cursor == '+' || *cursor == '-') ++cursor;
+    if (!IsDecimalDigit(*cursor)) return text;
+    std::int64_t magnitude = 0;
+    for (; IsDecimalDigit(*cursor); ++cursor) {
+        if (magnitude < kExponentCap) magnitude = magnitude * 10 + (*cursor - '0');
+    }
+    exponent = negative ? -magnitude : magnitude;
+    return cursor;
+}
+
+// Finds the number at `text` (after any sign and "0x") as C reads it.
+NumberText ScanNumber(const char* text, const Notation& notation) {
+    NumberText number{text, text, false, true, 0};
+    ScanDigits(text, notation, number);
+    if (!number.hasDigit) return number;
+    std::int64_t exponent = 0;
+    number.end = ScanExponent(number.end, notation.exponentLetter, exponent);
+    number.scale = number.scale * notation.placeWeight + exponent;
+    return number;
+}
+
+// The value of a number found by ScanNumber, unsigned.
+double Convert(const NumberText& number, const Notation& notation) {
+    if (number.isZero) return 0.0;
+    double value = 0.0;
+    const std::from_chars_result result =
+        std::from_chars(number.begin, number.end, value, notation.format);
+    // Out of range leaves `value` alone. An overflow needs an order of
+    // magnitude of at least 308 (decimal) or 1020 (binary), an underflow at
+    // most -324 or -1075, so the sign of the scale tells which it was.
+    if (result.ec == std::errc::result_out_of_range) return number.scale >= 0 ? kInfinity : 0.0;
+    return value;
+}
+
+// The unsigned C integer constant that fills [begin, end): decimal,
+// "0x"-hexadecimal or "0"-octal, saturating at 2^64 - 1. 0 when the text is
+// anything else, or empty.
+std::uint64_t ReadIntegerConstant(const char* begin, const char* end) {
+    int base = 10;
+    if (end - begin >= 2 && begin[0] == '0' && Lower(begin[1]) == 'x') {
+        base = 16;
+        begin += 2;
+    } else if (begin != end && begin[0] == '0') {
+        base = 8;
+    }
+    std::uint64_t value = 0;
+    const std::from_chars_result result = std::from_chars(begin, end, value, base);
+    if (result.ptr != end) return 0;
+    if (result.ec == std::errc::result_out_of_range)
+        return std::numeric_limits<std::uint64_t>::max();
+    return value;
+}
+
+// The payload that "(chars)" at `text`, right after "nan", gives; 0 when
+// no such group stands there or its chars are no integer constant.
+std::uint64_t ReadNanPayload(const char* text) {
+    if (*text != '(') return 0;
+    const char* const begin = text + 1;
+    const char* end = begin;
+    while (IsNanChar(*end)) ++end;
+    if (*end != ')') return 0;
+    return ReadIntegerConstant(begin, end);
+}
+
+// The quiet NaN that the text after "nan" at `text` gives.
+double NotANumber(const char* text, bool negative) {
+    const std::uint64_t bits =
+        (negative ? kSignBit : 0) | kQuietNan | (ReadNanPayload(text) & kNanPayloadMask);
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+}  // namespace
+
+double ReadNumber(const char* text) {
+    while (IsBlank(*text)) ++text;
+    const bool negative = *text == '-';
+    if (*text == '+' || *text == '-') ++text;
+
+    if (StartsWithWord(text, "inf")) return WithSign(kInfinity, negative);
+    if (StartsWithWord(text, "nan")) return NotANumber(text + 3, negative);
+    if (text[0] == '0' && Lower(text[1]) == 'x') {
+        const NumberText hex = ScanNumber(text + 2, kHexadecimal);
+        // Without a digit after it, the "x" ends the number "0".
+        return WithSign(hex.hasDigit ? Convert(hex, kHexadecimal) : 0.0, negative);
+    }
+    const NumberText decimal = ScanNumber(text, kDecimal);
+    if (!decimal.hasDigit) return 0.0;  // no number, so no sign either
+    return WithSign(Convert(decimal, kDecimal), negative);
+}
+
+}  // namespace numbers
