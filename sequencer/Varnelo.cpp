@@ -8,6 +8,15 @@
 
 #include "Platform.h"
 
+// The destination, compiled in: 127.0.0.1 port 7000 unless the build
+// names another (VARNELO_OSC_HOST and VARNELO_OSC_PORT in CMake).
+#ifndef VARNELO_OSC_HOST
+#define VARNELO_OSC_HOST "127.0.0.1"
+#endif
+#ifndef VARNELO_OSC_PORT
+#define VARNELO_OSC_PORT "7000"
+#endif
+
 namespace {
 
 constexpr float kSteps = static_cast<float>(Varnelo::kStepCount);
@@ -59,7 +68,7 @@ Varnelo::~Varnelo() {
 std::uint32_t Varnelo::InitGL(const ffgl::ViewportRecord*) {
     // Only records the destination: liblo resolves it and opens the
     // socket at the first send. Without an address nothing is ever sent.
-    oscTarget = lo_address_new("127.0.0.1", "7000");
+    oscTarget = lo_address_new(VARNELO_OSC_HOST, VARNELO_OSC_PORT);
     return ffgl::kSuccess;
 }
 

@@ -2,7 +2,8 @@
 // turns the host's automation of "Run" into an OSC step sequencer. As "Run"
 // moves from 0 to 1 across STEP_COUNT steps, each step entered (or, with
 // "Smooth" on, each set) sends the current step value, scaled into the range
-// of the "OSC command", to 127.0.0.1 port 7000 as one message or bundle.
+// of the "OSC command", to 127.0.0.1 port 7000 (or the destination the build
+// names) as one message or bundle.
 #pragma once
 
 #include <lo/lo.h>

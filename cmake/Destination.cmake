@@ -1,0 +1,43 @@
+# Where the plug-ins send their OSC: compiled in, 127.0.0.1 port 7000
+# unless a build names another host or port. Checked here, so that a
+# mistyped value stops the configure instead of making plug-ins that send
+# nowhere.
+set(VARNELO_OSC_HOST "127.0.0.1" CACHE STRING
+    "Host the plug-ins send OSC to: a numeric IPv4 or IPv6 address, or a name")
+set(VARNELO_OSC_PORT "7000" CACHE STRING "UDP port the plug-ins send OSC to, 1 to 65535")
+
+# The host becomes a C string in the plug-in, so it takes only the
+# characters of addresses and host names.
+if(VARNELO_OSC_HOST STREQUAL "")
+  message(FATAL_ERROR "VARNELO_OSC_HOST is empty: give the host to send to, e.g. "
+                      "-DVARNELO_OSC_HOST=192.168.1.20")
+endif()
+if(NOT VARNELO_OSC_HOST MATCHES "^[A-Za-z0-9._:-]+$")
+  message(FATAL_ERROR "VARNELO_OSC_HOST=\"${VARNELO_OSC_HOST}\" is not a host name or address: "
+                      "use letters, digits and . - : only, e.g. 192.168.1.20 or lights.local")
+endif()
+string(LENGTH "${VARNELO_OSC_HOST}" host_length)
+if(host_length GREATER 253)
+  message(FATAL_ERROR "VARNELO_OSC_HOST is ${host_length} characters long; "
+                      "a host name has at most 253")
+endif()
+
+if(NOT VARNELO_OSC_PORT MATCHES "^[0-9]+$")
+  message(FATAL_ERROR "VARNELO_OSC_PORT=\"${VARNELO_OSC_PORT}\" is not a port: "
+                      "give a number from 1 to 65535")
+endif()
+string(LENGTH "${VARNELO_OSC_PORT}" port_length)
+if(port_length GREATER 5)
+  set(port_value 65536)
+else()
+  math(EXPR port_value "${VARNELO_OSC_PORT}")
+endif()
+if(port_value LESS 1 OR port_value GREATER 65535)
+  message(FATAL_ERROR "VARNELO_OSC_PORT=${VARNELO_OSC_PORT} is out of range: "
+                      "give a number from 1 to 65535")
+endif()
+# Without leading zeros, as liblo gets it.
+set(VARNELO_OSC_PORT_NUMBER ${port_value})
+if(NOT VARNELO_OSC_HOST STREQUAL "127.0.0.1" OR NOT VARNELO_OSC_PORT_NUMBER EQUAL 7000)
+  message(STATUS "Varnelo: the plug-ins send OSC to ${VARNELO_OSC_HOST} port ${VARNELO_OSC_PORT_NUMBER}")
+endif()

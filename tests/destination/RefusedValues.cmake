@@ -1,0 +1,31 @@
+# Each value that the configure must refuse, with the words that say why.
+# Runs the configure once per value in WORK and fails unless every one
+# stops with its message.
+set(cases
+  "-DVARNELO_OSC_PORT=0|VARNELO_OSC_PORT=0 is out of range"
+  "-DVARNELO_OSC_PORT=65536|VARNELO_OSC_PORT=65536 is out of range"
+  "-DVARNELO_OSC_PORT=123456789012345678901|is out of range"
+  "-DVARNELO_OSC_PORT=70x0|is not a port"
+  "-DVARNELO_OSC_PORT=|is not a port"
+  "-DVARNELO_OSC_HOST=|VARNELO_OSC_HOST is empty"
+  "-DVARNELO_OSC_HOST=a\"b|is not a host name or address"
+  "-DVARNELO_OSC_HOST=lights local|is not a host name or address")
+set(failures 0)
+foreach(case IN LISTS cases)
+  string(REPLACE "|" ";" parts "${case}")
+  list(GET parts 0 definition)
+  list(GET parts 1 expected)
+  file(REMOVE_RECURSE ${WORK})
+  execute_process(COMMAND ${CMAKE_COMMAND} -S ${SOURCE} -B ${WORK} -G ${GENERATOR} "${definition}"
+                  RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  string(FIND "${err}" "${expected}" found)
+  if(status EQUAL 0 OR found EQUAL -1)
+    message(SEND_ERROR "${definition}: expected a refusal saying \"${expected}\", got "
+                       "status ${status}:\n${err}")
+    math(EXPR failures "${failures} + 1")
+  endif()
+endforeach()
+file(REMOVE_RECURSE ${WORK})
+if(failures GREATER 0)
+  message(FATAL_ERROR "${failures} value(s) were not refused as they should be")
+endif()
