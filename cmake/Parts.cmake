@@ -34,7 +34,7 @@ function(varnelo_depends result)
   string(TOUPPER "${${ARG_PART}}" mode)
   if(mode STREQUAL "AUTO")
     set_property(GLOBAL APPEND PROPERTY VARNELO_LEFT_OUT
-                 "${ARG_PIECE} (Debian: ${ARG_PACKAGES})")
+                 "${ARG_PIECE}: Debian packages ${ARG_PACKAGES}")
   else()
     message(FATAL_ERROR "${ARG_PART}=${${ARG_PART}} needs ${ARG_PIECE}, which needs the "
                         "Debian packages ${ARG_PACKAGES}; install them, or configure with "
