@@ -2,7 +2,7 @@
 // when glActiveTexture is called in a context that cannot provide it, and
 // when the GL_VERSION string it parses holds no "major.minor"; the version
 // is therefore checked here before libepoxy is asked, and ActiveTexture is
-// only called once the caller has seen the context provide it.
+// only called once the caller has seen a version of 1.3 or later.
 #include <epoxy/gl.h>
 
 #include <cctype>
@@ -26,6 +26,11 @@ bool IsReadableVersion(const char* version) {
 
 }  // namespace
 
+const char* ContextExtensions() {
+    // Null with no context current, and in a core profile context.
+    return reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+}
+
 int ContextVersion() {
     // With no context current glGetString answers null.
     const auto* const version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
@@ -33,9 +38,10 @@ int ContextVersion() {
     return epoxy_gl_version();
 }
 
-const char* ContextExtensions() {
-    return reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-}
+// libepoxy resolves glActiveTexture itself at the first call, which the
+// caller makes in this same context, whose version (1.3 or later) is the
+// one libepoxy checks before it takes the entry point. Nothing to do here.
+bool ResolveActiveTexture() { return true; }
 
 void ActiveTexture(unsigned unit) { glActiveTexture(unit); }
 

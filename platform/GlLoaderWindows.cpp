@@ -1,6 +1,8 @@
 // The Windows OpenGL loader: opengl32.dll exports OpenGL 1.1 only, so
-// glActiveTexture (1.3, or GL_ARB_multitexture's glActiveTextureARB) comes
-// from the context's driver through wglGetProcAddress.
+// glActiveTexture (OpenGL 1.3) comes from the context's driver through
+// wglGetProcAddress. It is resolved at most once: in the context where the
+// pass-through first reads an extension string, if that context's version
+// is 1.3 or later.
 #include "GlLoader.h"
 
 #include <windows.h>
@@ -15,11 +17,9 @@ namespace {
 
 using ActiveTextureFunction = void(APIENTRY*)(GLenum unit);
 
-// Resolved at the first ActiveTexture call, in the context current then,
-// and kept for the life of the loaded library; null when the driver
-// offered neither name.
+// Set by ResolveActiveTexture and kept for the life of the loaded library;
+// null until then, and when the driver did not offer the entry point.
 ActiveTextureFunction activeTexture = nullptr;
-bool activeTextureResolved = false;
 
 const char* ContextString(GLenum name) {
     if (wglGetCurrentContext() == nullptr) return nullptr;
@@ -44,9 +44,12 @@ bool IsEntryPoint(PROC entry) {
     return value < -1 || value > 3;
 }
 
-ActiveTextureFunction ResolveActiveTexture() {
-    PROC entry = wglGetProcAddress("glActiveTexture");
-    if (!IsEntryPoint(entry)) entry = wglGetProcAddress("glActiveTextureARB");
+// The core name only: a driver of version 1.3 or later offers it, and
+// libepoxy on Linux takes that name alone in such a context as well. The
+// extension's glActiveTextureARB is not asked for, so both builds call
+// glActiveTexture in exactly the same contexts.
+ActiveTextureFunction LookUpActiveTexture() {
+    const PROC entry = wglGetProcAddress("glActiveTexture");
     if (!IsEntryPoint(entry)) return nullptr;
     // Through void (*)(), the one function type every other converts to
     // and from without a cast-function-type warning.
@@ -67,13 +70,15 @@ int ContextVersion() {
     return major * 10 + (minor > 9 ? 9 : minor);
 }
 
+// Null with no context current, and in a core profile context.
 const char* ContextExtensions() { return ContextString(GL_EXTENSIONS); }
 
+bool ResolveActiveTexture() {
+    activeTexture = LookUpActiveTexture();
+    return activeTexture != nullptr;
+}
+
 void ActiveTexture(unsigned unit) {
-    if (!activeTextureResolved) {
-        activeTexture = ResolveActiveTexture();
-        activeTextureResolved = true;
-    }
     if (activeTexture != nullptr) activeTexture(unit);
 }
 

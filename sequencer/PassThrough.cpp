@@ -44,7 +44,10 @@ void DrawQuad(double s, double t) {
 
 // A frame without a drawable input (no texture listed, a null array or
 // first entry, a zero hardware width or height) touches no OpenGL state and
-// answers failure: there is nothing to pass through.
+// answers failure: there is nothing to pass through. Otherwise the input is
+// bound on texture unit 0 when the library's loader has decided to call
+// glActiveTexture (TextureUnit.h), and on whatever unit the host left
+// active when it has not; that unit is the active one after the frame.
 std::uint32_t Varnelo::ProcessOpenGL(const ffgl::ProcessOpenGLRecord* frame) {
     const ffgl::TextureRecord* const input = frame != nullptr ? DrawableInput(*frame) : nullptr;
     if (input == nullptr) return ffgl::kFailure;

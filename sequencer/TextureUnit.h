@@ -1,9 +1,15 @@
-// Selecting texture unit 0 before the pass-through binds its input, on any
-// platform's OpenGL loader (GlLoader.h). glActiveTexture exists only from
-// OpenGL 1.3 or with GL_ARB_multitexture, and some loaders abort the process
-// when asked for an entry point the context lacks, so whether to call it is
-// decided once, from the first context that answers, and kept for the life
-// of the loaded library.
+// Selecting texture unit 0 before the pass-through binds its input, through
+// the platform's OpenGL loader (GlLoader.h). glActiveTexture exists from
+// OpenGL 1.3, and some loaders abort the process when it is called in a
+// context that cannot provide it, so the loader is initialised once per
+// loaded library, and with it the decision whether to call glActiveTexture:
+// - until then each frame reads the context's extension string; while it
+//   is unreadable (null: no context, or a core profile) the frame skips the
+//   call and the next frame reads it again;
+// - the first frame that reads one initialises the loader in its context
+//   and resolves glActiveTexture only if that context's version is 1.3 or
+//   later; GL_ARB_multitexture on an older version does not count;
+// - from then on every frame of every context follows that decision.
 #pragma once
 
 namespace textureunit {
@@ -11,43 +17,54 @@ namespace textureunit {
 // GL_TEXTURE0.
 constexpr unsigned kUnitZero = 0x84C0;
 
+// major * 10 + minor of the first OpenGL version with glActiveTexture.
+constexpr int kFirstVersionWithActiveTexture = 13;
+
 enum class Decision {
-    kUndecided,  // no context has answered yet: ask again next frame
-    kCall,       // the context provides glActiveTexture
-    kSkip,       // it does not: draw on whatever unit is active
+    kUndecided,  // no readable extension string yet: skip, read again next frame
+    kCall,       // initialised at version 1.3 or later: call glActiveTexture
+    kSkip,       // initialised below 1.3: draw on whatever unit is active
 };
 
-// What one context's answers decide. `version` is major * 10 + minor, 0 when
-// unreadable; `extensions` is the space-separated extension string or null.
-// The extension string is consulted only for versions below 1.3.
+// What one context's answers decide. `extensions` is its extension string,
+// null when unreadable; `version` is major * 10 + minor, 0 when unreadable,
+// and counts only when `extensions` is not null. An unreadable version next
+// to a readable extension string cannot show 1.3, so it decides kSkip. The
+// extension string's contents do not matter, only that it can be read.
 Decision Decide(int version, const char* extensions);
 
-// Where the answers come from and where the call goes; the library uses the
-// glloader functions, tests their own.
+// Where the answers come from and where the calls go; the library uses the
+// glloader functions (GlLoader.h), tests their own.
 struct Loader {
-    int (*version)();
     const char* (*extensions)();
+    int (*version)();
+    bool (*resolveActiveTexture)();  // once, in a context of 1.3 or later
     void (*activeTexture)(unsigned unit);
 };
 
-// The decision for one loader, taken at the first Select whose context
-// answers and never taken again.
+// The library's loader state: undecided until a frame reads an extension
+// string, then decided for good.
 class UnitZeroSelector {
 public:
     explicit constexpr UnitZeroSelector(Loader loader) : loader_(loader) {}
 
-    // Makes unit 0 active when the context provides glActiveTexture; asks
-    // the loader for version and extensions only while undecided.
+    // One frame's call, before the input texture is bound: while undecided,
+    // reads the extension string (and, when it is readable, the version,
+    // resolving glActiveTexture if the version allows); then makes unit 0
+    // active when the decision is kCall. A kCall whose entry point does not
+    // resolve becomes kSkip.
     void Select();
     Decision decision() const { return decision_; }
 
 private:
+    Decision Initialise() const;
+
     Loader loader_;
     Decision decision_ = Decision::kUndecided;
 };
 
 // Select() on the library's one selector, shared by all its instances and
-// bound to the glloader loader.
+// bound to the glloader functions.
 void SelectUnitZero();
 
 }  // namespace textureunit

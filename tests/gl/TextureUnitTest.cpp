@@ -1,5 +1,5 @@
 // The once-per-library decision about glActiveTexture, at the seam where a
-// context's version and extension answers come in: no OpenGL needed.
+// context's extension string and version come in: no OpenGL needed.
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -30,40 +30,50 @@ TEST_P(Decide, FromOneContextsAnswers) {
 INSTANTIATE_TEST_SUITE_P(
     TextureUnitContexts, Decide,
     ::testing::Values(
-        Answers{"NoContext", 0, "GL_ARB_multitexture", Decision::kUndecided},
-        Answers{"Version13", 13, nullptr, Decision::kCall},
-        Answers{"CoreProfileWithoutExtensionString", 45, nullptr, Decision::kCall},
+        Answers{"NoContext", 0, nullptr, Decision::kUndecided},
+        Answers{"Version13", 13, "GL_EXT_bgra", Decision::kCall},
+        Answers{"Version13EmptyExtensionString", 13, "", Decision::kCall},
+        Answers{"Version13UnreadableExtensions", 13, nullptr, Decision::kUndecided},
+        Answers{"CompatibilityProfile45", 45, "GL_ARB_multitexture GL_EXT_bgra", Decision::kCall},
+        Answers{"CoreProfileWithoutExtensionString", 45, nullptr, Decision::kUndecided},
+        Answers{"UnreadableVersion", 0, "GL_ARB_multitexture", Decision::kSkip},
         Answers{"Version12WithMultitexture", 12, "GL_EXT_bgra GL_ARB_multitexture GL_EXT_abgr",
-                Decision::kCall},
-        Answers{"MultitextureFirst", 12, "GL_ARB_multitexture GL_EXT_bgra", Decision::kCall},
-        Answers{"MultitextureLast", 11, "GL_EXT_bgra GL_ARB_multitexture", Decision::kCall},
-        Answers{"MultitextureAlone", 10, "GL_ARB_multitexture", Decision::kCall},
+                Decision::kSkip},
+        Answers{"MultitextureFirst", 12, "GL_ARB_multitexture GL_EXT_bgra", Decision::kSkip},
+        Answers{"MultitextureLast", 11, "GL_EXT_bgra GL_ARB_multitexture", Decision::kSkip},
+        Answers{"MultitextureAlone", 10, "GL_ARB_multitexture", Decision::kSkip},
         Answers{"Version12WithoutMultitexture", 12, "GL_EXT_bgra GL_EXT_abgr", Decision::kSkip},
         Answers{"EmptyExtensionString", 12, "", Decision::kSkip},
         Answers{"OnlyALongerName", 12, "GL_ARB_multitexture_extra GL_XGL_ARB_multitexture",
                 Decision::kSkip},
         Answers{"LongerNameBeforeTheRealOne", 12, "GL_ARB_multitexture2 GL_ARB_multitexture",
-                Decision::kCall},
+                Decision::kSkip},
         Answers{"UnreadableExtensions", 12, nullptr, Decision::kUndecided}),
     [](const ::testing::TestParamInfo<Answers>& info) { return info.param.name; });
 
-// A scripted loader: each Select takes the next context's answers.
+// A scripted loader: each Select takes the next context's answers. The
+// entry point resolves unless the context says otherwise.
 struct ScriptedContext {
     int version;
     const char* extensions;
+    bool resolves = true;
 };
 
 std::vector<ScriptedContext> script;
 std::size_t nextContext = 0;
 std::vector<std::string> loaderCalls;
 
+const char* ScriptedExtensions() {
+    loaderCalls.push_back("extensions");
+    return script[nextContext].extensions;
+}
 int ScriptedVersion() {
     loaderCalls.push_back("version");
     return script[nextContext].version;
 }
-const char* ScriptedExtensions() {
-    loaderCalls.push_back("extensions");
-    return script[nextContext].extensions;
+bool ScriptedResolve() {
+    loaderCalls.push_back("resolve");
+    return script[nextContext].resolves;
 }
 void RecordActiveTexture(unsigned unit) { loaderCalls.push_back("active " + std::to_string(unit)); }
 
@@ -80,22 +90,35 @@ std::vector<std::vector<std::string>> SelectInEach(textureunit::UnitZeroSelector
     return callsPerFrame;
 }
 
-const std::vector<std::string> kAsked{"version"};
-const std::vector<std::string> kAskedBoth{"version", "extensions"};
-const std::vector<std::string> kCalled{"active 33984"};  // GL_TEXTURE0
+const std::vector<std::string> kAskedExtensions{"extensions"};
+const std::vector<std::string> kAskedBoth{"extensions", "version"};
+const std::vector<std::string> kInitialisedAndCalled{"extensions", "version", "resolve",
+                                                     "active 33984"};  // GL_TEXTURE0
+const std::vector<std::string> kCalled{"active 33984"};
 const std::vector<std::string> kNothing{};
 
 textureunit::UnitZeroSelector ScriptedSelector() {
-    return textureunit::UnitZeroSelector({ScriptedVersion, ScriptedExtensions, RecordActiveTexture});
+    return textureunit::UnitZeroSelector(
+        {ScriptedExtensions, ScriptedVersion, ScriptedResolve, RecordActiveTexture});
 }
 
-TEST(TextureUnitSelector, AsksAgainUntilAContextAnswersThenCallsWithoutAsking) {
+// A core profile answers null for its extensions whatever its version: the
+// frame skips and the loader stays uninitialised. The first readable
+// extension string initialises it; later contexts are not asked again.
+TEST(TextureUnitSelector, SkipsUntilAnExtensionStringIsReadableThenCallsWithoutAsking) {
     textureunit::UnitZeroSelector selector = ScriptedSelector();
-    const auto calls = SelectInEach(selector, {{0, nullptr}, {12, nullptr}, {13, nullptr}, {0, nullptr}});
-    EXPECT_EQ(calls[0], kAsked);       // no context: nothing called
-    EXPECT_EQ(calls[1], kAskedBoth);   // 1.2 without a readable extension string
-    EXPECT_EQ(calls[2], (std::vector<std::string>{"version", "active 33984"}));
-    EXPECT_EQ(calls[3], kCalled);      // decided: never asked again
+    const auto calls = SelectInEach(selector, {{45, nullptr},
+                                               {0, nullptr},
+                                               {45, nullptr},
+                                               {45, "GL_EXT_bgra"},
+                                               {12, "GL_EXT_bgra"},
+                                               {45, nullptr}});
+    EXPECT_EQ(calls[0], kAskedExtensions);  // core profile: skipped, undecided
+    EXPECT_EQ(calls[1], kAskedExtensions);  // no context
+    EXPECT_EQ(calls[2], kAskedExtensions);  // core profile again
+    EXPECT_EQ(calls[3], kInitialisedAndCalled);
+    EXPECT_EQ(calls[4], kCalled);  // decided: an older context is not asked
+    EXPECT_EQ(calls[5], kCalled);
     EXPECT_EQ(selector.decision(), Decision::kCall);
 }
 
@@ -108,11 +131,21 @@ TEST(TextureUnitSelector, ASkipIsFinalEvenForALaterCapableContext) {
     EXPECT_EQ(selector.decision(), Decision::kSkip);
 }
 
-TEST(TextureUnitSelector, MultitextureOnAnOldVersionIsACall) {
+TEST(TextureUnitSelector, MultitextureOnAnOldVersionIsASkip) {
     textureunit::UnitZeroSelector selector = ScriptedSelector();
     const auto calls = SelectInEach(selector, {{11, "GL_ARB_multitexture"}, {0, nullptr}});
-    EXPECT_EQ(calls[0], (std::vector<std::string>{"version", "extensions", "active 33984"}));
-    EXPECT_EQ(calls[1], kCalled);
+    EXPECT_EQ(calls[0], kAskedBoth);
+    EXPECT_EQ(calls[1], kNothing);
+    EXPECT_EQ(selector.decision(), Decision::kSkip);
+}
+
+// A driver that reports 1.3 or later without offering the entry point.
+TEST(TextureUnitSelector, AnEntryPointThatDoesNotResolveIsAFinalSkip) {
+    textureunit::UnitZeroSelector selector = ScriptedSelector();
+    const auto calls = SelectInEach(selector, {{13, "GL_EXT_bgra", false}, {45, "GL_EXT_bgra"}});
+    EXPECT_EQ(calls[0], (std::vector<std::string>{"extensions", "version", "resolve"}));
+    EXPECT_EQ(calls[1], kNothing);
+    EXPECT_EQ(selector.decision(), Decision::kSkip);
 }
 
 }  // namespace
