@@ -87,10 +87,13 @@ TEST(DatagramLine, ReadsWhatThePlugInSends) {
     EXPECT_EQ(LineOf(OscMessage("/a", 0.1f)), "/a ,f 0.1") << "the shortest text that reads back";
     EXPECT_EQ(LineOf(OscMessage("/scene", std::int32_t{-2147483647 - 1})), "/scene ,i -2147483648");
     EXPECT_EQ(LineOf(OscBundle(OscMessage("/a", 15.0f))), "bundle immediate /a ,f 15");
-    EXPECT_EQ(LineOf(OscMessage("", 0.5f)), "\"\" ,f 0.5") << "an empty address stays visible";
+    EXPECT_EQ(LineOf(OscMessage("", 0.5f)),
+              "invalid 12 bytes: address does not begin with \"/\": \"\" ,f 0.5")
+        << "an empty address stays visible";
     EXPECT_EQ(LineOf(OscMessage("/a b", 1.0f)), "\"/a b\" ,f 1") << "a blank would split the line";
     const std::string longAddress(2047, 'x');
-    EXPECT_EQ(LineOf(OscMessage(longAddress, 1.0f)), longAddress + " ,f 1");
+    EXPECT_EQ(LineOf(OscMessage(longAddress, 1.0f)),
+              "invalid 2056 bytes: address does not begin with \"/\": " + longAddress + " ,f 1");
 }
 
 TEST(DatagramLine, ReadsABundleOfSeveralMessagesAndNamesWhatIsNotOsc) {
@@ -110,6 +113,40 @@ TEST(DatagramLine, ReadsABundleOfSeveralMessagesAndNamesWhatIsNotOsc) {
     oversized[19] = 0x40;  // the element claims more bytes than follow
     EXPECT_EQ(LineOf(oversized), "invalid 32 bytes: bundle element larger than the datagram");
     EXPECT_EQ(LineOf({'/', 'a'}), "invalid 2 bytes: no terminated address");
+}
+
+// OSC 1.0 addresses begin with "/": one that does not, the empty one of an
+// empty command included, makes the datagram invalid, yet it is shown whole.
+TEST(DatagramLine, AnAddressWithoutALeadingSlashIsInvalidAndShownWhole) {
+    using testsupport::OscBundle;
+    using testsupport::OscMessage;
+    struct Case {
+        testsupport::Bytes bytes;
+        std::string line;
+        bool badAddress;
+    };
+    const Case cases[] = {
+        {OscMessage("fader", 1.0f),
+         "invalid 16 bytes: address does not begin with \"/\": fader ,f 1", true},
+        {OscMessage(" /a", 1.0f),
+         "invalid 12 bytes: address does not begin with \"/\": \" /a\" ,f 1", true},
+        {OscBundle(OscMessage("", std::int32_t{3})),
+         "invalid 32 bytes: address does not begin with \"/\": bundle immediate \"\" ,i 3", true},
+        {OscMessage("/", 1.0f), "/ ,f 1", false},
+        {OscMessage("/" + std::string(2046, 'x'), 1.0f), "/" + std::string(2046, 'x') + " ,f 1",
+         false},
+        {{'/', 'a'}, "invalid 2 bytes: no terminated address", false},
+    };
+    for (const Case& test : cases) {
+        const varnelohost::ReceivedDatagram datagram =
+            varnelohost::DecodeDatagram(test.bytes.data(), test.bytes.size());
+        EXPECT_EQ(varnelohost::DatagramLine(datagram), test.line);
+        EXPECT_EQ(datagram.badAddress, test.badAddress) << test.line;
+        const std::string hint = varnelohost::InvalidHint(datagram);
+        EXPECT_EQ(hint.empty(), datagram.error.empty()) << test.line;
+        EXPECT_EQ(hint.find("does not begin with \"/\"") != std::string::npos, test.badAddress)
+            << hint;
+    }
 }
 
 // ---- the live view -------------------------------------------------------

@@ -89,6 +89,15 @@ bool DecodeMessage(const std::uint8_t* data, std::size_t size, ReceivedMessage* 
     return true;
 }
 
+// OSC 1.0 addresses begin with "/"; receivers drop other messages.
+void CheckAddress(const ReceivedMessage& message, ReceivedDatagram* datagram) {
+    if (!message.address.empty() && message.address[0] == '/') return;
+    if (datagram->error.empty()) {
+        datagram->error = "address does not begin with \"/\"";
+        datagram->badAddress = true;
+    }
+}
+
 bool IsBundle(const std::uint8_t* data, std::size_t size) {
     return size >= 8 && std::memcmp(data, "#bundle", 8) == 0;
 }
@@ -125,7 +134,13 @@ bool DecodeBundle(const std::uint8_t* data, std::size_t size, int depth,
             if (!DecodeBundle(element, elementSize, depth + 1, datagram)) return false;
         } else {
             ReceivedMessage message;
-            if (!DecodeMessage(element, elementSize, &message, &datagram->error)) return false;
+            std::string error;
+            if (!DecodeMessage(element, elementSize, &message, &error)) {
+                datagram->error = error;
+                datagram->badAddress = false;
+                return false;
+            }
+            CheckAddress(message, datagram);
             datagram->messages.push_back(std::move(message));
         }
         offset += elementSize;
@@ -155,14 +170,21 @@ ReceivedDatagram DecodeDatagram(const std::uint8_t* data, std::size_t size) {
         return datagram;
     }
     ReceivedMessage message;
-    if (DecodeMessage(data, size, &message, &datagram.error))
+    if (DecodeMessage(data, size, &message, &datagram.error)) {
+        CheckAddress(message, &datagram);
         datagram.messages.push_back(std::move(message));
+    }
     return datagram;
 }
 
 std::string DatagramLine(const ReceivedDatagram& datagram) {
     if (!datagram.error.empty()) {
-        return "invalid " + std::to_string(datagram.bytes) + " bytes: " + datagram.error;
+        std::string line =
+            "invalid " + std::to_string(datagram.bytes) + " bytes: " + datagram.error;
+        if (!datagram.badAddress) return line;
+        ReceivedDatagram content = datagram;
+        content.error.clear();
+        return line + ": " + DatagramLine(content);
     }
     std::string line;
     if (datagram.bundle) {
@@ -175,6 +197,13 @@ std::string DatagramLine(const ReceivedDatagram& datagram) {
         line += MessageText(datagram.messages[index]);
     }
     return line;
+}
+
+std::string InvalidHint(const ReceivedDatagram& datagram) {
+    if (datagram.error.empty()) return "";
+    if (datagram.badAddress)
+        return "most OSC receivers drop datagrams whose address does not begin with \"/\"";
+    return "this datagram is not OSC 1.0: a receiver cannot read it and drops it";
 }
 
 std::string LastValue(const ReceivedDatagram& datagram) {

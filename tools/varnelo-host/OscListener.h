@@ -26,6 +26,9 @@ struct ReceivedDatagram {
     std::uint32_t timeFraction = 0;
     std::vector<ReceivedMessage> messages;  // a bundle's in order; nested bundles flattened
     std::string error;  // non-empty: not OSC; messages holds what was read before
+    // Read whole, but an address does not begin with "/" (as the empty
+    // address does): not OSC 1.0, and messages holds everything.
+    bool badAddress = false;
 };
 
 // Decodes one datagram. Never fails: what it cannot read it names in `error`.
@@ -35,7 +38,12 @@ ReceivedDatagram DecodeDatagram(const std::uint8_t* data, std::size_t size);
 //   /fader ,f 127.5
 //   bundle immediate /fader ,f 127.5        (more messages follow after " ; ")
 //   invalid 7 bytes: <reason>
+//   invalid 12 bytes: address does not begin with "/": "" ,f 0.5
 std::string DatagramLine(const ReceivedDatagram& datagram);
+
+// One line that tells a person what an invalid datagram means for a
+// receiver; "" for a valid one.
+std::string InvalidHint(const ReceivedDatagram& datagram);
 
 // The last value of a datagram as a person reads it: "127.5", or "".
 std::string LastValue(const ReceivedDatagram& datagram);

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <iostream>
+#include <set>
 #include <sstream>
 
 #include "Text.h"
@@ -25,6 +26,19 @@ std::string Fixed(double value, int decimals) {
 std::string Plural(std::uint64_t count, const char* noun) {
     return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
 }
+
+// A hint for an invalid datagram, the first time its kind turns up in a run.
+class Hints {
+public:
+    std::string Next(const ReceivedDatagram& datagram) {
+        std::string hint = InvalidHint(datagram);
+        if (hint.empty() || !given_.insert(hint).second) return "";
+        return hint;
+    }
+
+private:
+    std::set<std::string> given_;
+};
 
 // ---- plain lines -------------------------------------------------------
 
@@ -49,6 +63,8 @@ public:
 
     void Datagram(const ReceivedDatagram& datagram, double) override {
         std::cout << "recv " << DatagramLine(datagram) << "\n";
+        const std::string hint = hints_.Next(datagram);
+        if (!hint.empty()) std::cout << "hint " << hint << "\n";
         pending_ = true;
     }
 
@@ -79,12 +95,14 @@ public:
 
 private:
     bool pending_ = false;
+    Hints hints_;
 };
 
 // ---- the live view -----------------------------------------------------
 
 constexpr int kBarRows = 8;
 const char* const kHighlight = "\x1b[1;32m";
+const char* const kWarning = "\x1b[1;33m";
 const char* const kReset = "\x1b[0m";
 
 // Columns a line takes on the terminal: escape sequences take none, each
@@ -233,6 +251,8 @@ public:
 
     void Datagram(const ReceivedDatagram& datagram, double seconds) override {
         log_.push_back(Fixed(seconds, 2) + " s  " + DatagramLine(datagram));
+        const std::string hint = hints_.Next(datagram);
+        if (!hint.empty()) log_.push_back(std::string(kWarning) + "hint:" + kReset + " " + hint);
     }
 
     void PictureChanged(std::uint64_t frame, const std::string& difference) override {
@@ -287,6 +307,7 @@ private:
     int panelHeight_ = 0;
     std::string lastDisplay_;
     std::chrono::steady_clock::time_point lastDraw_{};
+    Hints hints_;
 };
 
 }  // namespace
