@@ -8,6 +8,7 @@
 
 #include "OscListener.h"
 #include "Output.h"
+#include "Plugin.h"
 #include "Schedule.h"
 #include "UdpReceiver.h"
 
@@ -147,6 +148,30 @@ TEST(DatagramLine, AnAddressWithoutALeadingSlashIsInvalidAndShownWhole) {
         EXPECT_EQ(hint.find("does not begin with \"/\"") != std::string::npos, test.badAddress)
             << hint;
     }
+}
+
+// ---- plug-in names ---------------------------------------------------------
+
+TEST(NearestPluginName, SuggestsTheNameMostLikelyMeant) {
+    const struct {
+        const char* argument;
+        const char* nearest;
+    } cases[] = {
+        {"varnelo8", "Varnelo8"},
+        {"VARNELO16.SO", "Varnelo16"},
+        {"/no/such/varnelo32.so", "Varnelo32"},
+        {"Varnelo5", "Varnelo4"},
+        {"Varnelo6", "Varnelo4"},
+        {"Varnelo12", "Varnelo8"},
+        {"Varnelo64", "Varnelo32"},
+        {"Varnel08", "Varnelo8"},
+        {"Vanrelo16", "Varnelo16"},
+        {"Varnelo", ""},
+        {"fader", ""},
+        {"", ""},
+    };
+    for (const auto& test : cases)
+        EXPECT_EQ(varnelohost::NearestPluginName(test.argument), test.nearest) << test.argument;
 }
 
 // ---- the live view -------------------------------------------------------

@@ -3,10 +3,13 @@
 // the errors, and --frames.
 #include <gtest/gtest.h>
 
+#include <limits.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -345,7 +348,6 @@ TEST(Errors, OneLineOnStandardErrorAndANonZeroExit) {
     const std::vector<ErrorCase> cases = {
         {"a text file", {TextFilePretendingToBeAPlugin()}, "not a plug-in"},
         {"a library without plugMain", {NOT_A_PLUGIN_PATH}, "no plugMain"},
-        {"no such file", {"/no/such/plugin.so"}, "no such file"},
         {"an unknown parameter", {varnelo4, "--set", "Speed=0.5"}, "no parameter named \"Speed\""},
         {"a number for a switch", {varnelo4, "--set", "Smooth=0.5"}, "\"Smooth\" is a switch"},
         {"a word for a number",
@@ -372,6 +374,50 @@ TEST(Errors, APortInUseSuggestsNoListen) {
     ExpectOneErrorLine(run, "127.0.0.1:7000");
     EXPECT_NE(run.err.find("--no-listen"), std::string::npos) << run.err;
     EXPECT_EQ(receiver.ReceiveAll(), std::vector<testsupport::Bytes>{}) << "nothing may be sent";
+}
+
+// A name the host cannot find: the first line says so (with the nearest
+// name when one is near), then one line per plug-in found next to the host.
+TEST(Errors, AWrongPlugInNameListsThePlugInsFoundAndSuggestsTheNearest) {
+    const std::string varnelo4 = VariantWithSteps(4).path;
+    const std::string folder = varnelo4.substr(0, varnelo4.rfind('/'));
+    const struct {
+        std::string argument;
+        std::string reason;
+        std::string suggestion;  // "" for none
+    } cases[] = {
+        {"Varnelo5", "Varnelo5: no such file", "Varnelo4"},
+        {"varnelo8", "varnelo8: no such file", "Varnelo8"},
+        {folder, folder + ": a folder, not a plug-in library", ""},
+        {"/no/such/plugin.so", "/no/such/plugin.so: no such file", ""},
+    };
+    std::vector<std::string> list;
+    for (const Variant& variant : AllVariants()) {
+        char resolved[PATH_MAX];
+        ASSERT_NE(realpath(variant.path.c_str(), resolved), nullptr) << variant.path;
+        std::string name = "Varnelo" + std::to_string(variant.stepCount);
+        name.resize(10, ' ');
+        list.push_back("  " + name + " " + resolved);
+    }
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.argument);
+        const HostRun run = RunHost({test.argument, "--plain"});
+        EXPECT_NE(run.exitStatus, 0);
+        EXPECT_EQ(run.out, "");
+        std::vector<std::string> lines;
+        std::istringstream err(run.err);
+        for (std::string line; std::getline(err, line);) lines.push_back(line);
+        ASSERT_EQ(lines.size(), 1 + list.size()) << run.err;
+        EXPECT_EQ(lines[0].rfind("varnelo-host: error: " + test.reason, 0), 0u) << lines[0];
+        const std::size_t suggested = lines[0].find("did you mean");
+        if (test.suggestion.empty()) {
+            EXPECT_EQ(suggested, std::string::npos) << lines[0];
+        } else {
+            EXPECT_NE(lines[0].find("did you mean " + test.suggestion + "?"), std::string::npos)
+                << lines[0];
+        }
+        EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.end()), list);
+    }
 }
 
 // ---- frames ----------------------------------------------------------------

@@ -6,7 +6,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstdlib>
 #include <iomanip>
+#include <iterator>
 
 #include "Text.h"
 
@@ -34,8 +37,87 @@ std::vector<std::string> PluginFolders() {
     return {folder + "/../" VARNELO_INSTALL_LIBDIR "/FreeFrameGL", folder + "/../plugins"};
 }
 
+const char* const kVarneloNames[] = {"Varnelo4", "Varnelo8", "Varnelo16", "Varnelo32"};
+const unsigned kStepCounts[] = {4, 8, 16, 32};
+
 bool IsVarneloName(const std::string& name) {
-    return name == "Varnelo4" || name == "Varnelo8" || name == "Varnelo16" || name == "Varnelo32";
+    return std::find(std::begin(kVarneloNames), std::end(kVarneloNames), name) !=
+           std::end(kVarneloNames);
+}
+
+bool IsFolder(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+std::string Lower(std::string text) {
+    for (char& character : text)
+        character = static_cast<char>(std::tolower(static_cast<unsigned char>(character)));
+    return text;
+}
+
+// The file name of a path without its folder and a ".so" ending.
+std::string BaseName(const std::string& path) {
+    std::string name = path.substr(path.find_last_of('/') + 1);
+    if (name.size() > 3 && Lower(name.substr(name.size() - 3)) == ".so")
+        name.resize(name.size() - 3);
+    return name;
+}
+
+// Letters to insert, delete or replace to turn one text into the other.
+std::size_t EditDistance(const std::string& from, const std::string& to) {
+    std::vector<std::size_t> row(to.size() + 1);
+    for (std::size_t column = 0; column < row.size(); ++column) row[column] = column;
+    for (std::size_t line = 1; line <= from.size(); ++line) {
+        std::size_t diagonal = row[0];
+        row[0] = line;
+        for (std::size_t column = 1; column <= to.size(); ++column) {
+            const std::size_t above = row[column];
+            const std::size_t replace = diagonal + (from[line - 1] == to[column - 1] ? 0 : 1);
+            row[column] = std::min({above + 1, row[column - 1] + 1, replace});
+            diagonal = above;
+        }
+    }
+    return row[to.size()];
+}
+
+// "Varnelo" and a number in any letter case: the name of the nearest step
+// count (the smaller on a tie); "" otherwise.
+std::string NearestStepCount(const std::string& lower) {
+    const std::string prefix = "varnelo";
+    const std::string digits = lower.substr(std::min(prefix.size(), lower.size()));
+    if (lower.compare(0, prefix.size(), prefix) != 0 || digits.empty() || digits.size() > 6 ||
+        digits.find_first_not_of("0123456789") != std::string::npos)
+        return "";
+    const long wanted = std::stol(digits);
+    std::size_t best = 0;
+    for (std::size_t at = 1; at < std::size(kStepCounts); ++at) {
+        if (std::labs(wanted - static_cast<long>(kStepCounts[at])) <
+            std::labs(wanted - static_cast<long>(kStepCounts[best])))
+            best = at;
+    }
+    return kVarneloNames[best];
+}
+
+// One line per plug-in found, after the error's first line.
+std::string FoundList() {
+    const std::vector<std::string> found = FoundPlugins();
+    if (found.empty()) {
+        return "; no plug-ins found next to this program either (looked in " + PluginFolders()[0] +
+               " and " + PluginFolders()[1] + ")";
+    }
+    std::string list = "; the plug-ins found:";
+    for (const std::string& path : found) {
+        std::string name = BaseName(path);
+        name.resize(std::max<std::size_t>(name.size(), 10), ' ');
+        list += "\n  " + name + " " + path;
+    }
+    return list;
+}
+
+std::string Suggestion(const std::string& argument) {
+    const std::string nearest = NearestPluginName(argument);
+    return nearest.empty() ? "" : " (did you mean " + nearest + "?)";
 }
 
 std::string Number(std::uint32_t value) { return std::to_string(value); }
@@ -71,8 +153,13 @@ std::optional<std::string> ResolvePluginPath(const std::string& argument, std::s
     std::string name = argument.empty() ? "Varnelo4" : argument;
     if (name.size() > 3 && name.compare(name.size() - 3, 3, ".so") == 0)
         name.resize(name.size() - 3);
+    if (IsFolder(argument)) {
+        *error = argument + ": a folder, not a plug-in library" + FoundList();
+        return std::nullopt;
+    }
     if (!IsVarneloName(name)) {
-        *error = argument + ": no such file";
+        *error = argument + ": no such file, nor a plug-in of that name" + Suggestion(argument) +
+                 FoundList();
         return std::nullopt;
     }
     for (const std::string& folder : PluginFolders()) {
@@ -83,7 +170,47 @@ std::optional<std::string> ResolvePluginPath(const std::string& argument, std::s
     }
     *error = name + ".so not found next to this program (looked in " + PluginFolders()[0] +
              " and " + PluginFolders()[1] + "); build it or give its path";
+    const std::vector<std::string> found = FoundPlugins();
+    if (!found.empty()) *error += FoundList();
     return std::nullopt;
+}
+
+std::vector<std::string> FoundPlugins() {
+    std::vector<std::string> found;
+    for (const char* name : kVarneloNames) {
+        for (const std::string& folder : PluginFolders()) {
+            const std::string path = folder + "/" + name + ".so";
+            char resolved[PATH_MAX];
+            if (!IsFile(path)) continue;
+            found.push_back(realpath(path.c_str(), resolved) != nullptr ? resolved : path);
+            break;
+        }
+    }
+    return found;
+}
+
+std::string NearestPluginName(const std::string& argument) {
+    const std::string lower = Lower(BaseName(argument));
+    for (const char* name : kVarneloNames) {
+        if (Lower(name) == lower) return name;
+    }
+    std::string byCount = NearestStepCount(lower);
+    if (!byCount.empty()) return byCount;
+    // The one name at least a letter nearer than every other, two at most.
+    std::size_t best = 3;
+    std::size_t nearBest = 0;
+    std::string nearest;
+    for (const char* name : kVarneloNames) {
+        const std::size_t distance = EditDistance(lower, Lower(name));
+        if (distance < best) {
+            best = distance;
+            nearest = name;
+            nearBest = 1;
+        } else if (distance == best) {
+            ++nearBest;
+        }
+    }
+    return nearBest == 1 ? nearest : "";
 }
 
 std::unique_ptr<hostkit::PluginLibrary> LoadPlugin(const std::string& path, std::string* error) {
