@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "CommandReport.h"
 #include "OscListener.h"
 #include "Output.h"
 #include "Plugin.h"
@@ -148,6 +149,117 @@ TEST(DatagramLine, AnAddressWithoutALeadingSlashIsInvalidAndShownWhole) {
         EXPECT_EQ(hint.find("does not begin with \"/\"") != std::string::npos, test.badAddress)
             << hint;
     }
+}
+
+// ---- how the plug-in reads the command -------------------------------------
+
+struct CommandCase {
+    std::string command;
+    std::string address;
+    bool integer;
+    bool hasRange;
+    float min;
+    float max;
+    std::vector<std::string> warnings;  // a distinctive part of each, in order
+};
+
+void PrintTo(const CommandCase& test, std::ostream* out) { *out << "\"" << test.command << "\""; }
+
+const std::vector<CommandCase>& CommandCases() {
+    static const std::vector<CommandCase> cases = {
+        {"/fader f[0:255]", "/fader", false, true, 0.0f, 255.0f, {}},
+        {"/scene i[1:12]", "/scene", true, true, 1.0f, 12.0f, {}},
+        {"/layer1/opacity f", "/layer1/opacity", false, false, 0.0f, 1.0f, {}},
+        {"/fader", "/fader", false, false, 0.0f, 1.0f, {}},
+        {"/a f[ -1e3 : 0x10 ]", "/a", false, true, -1000.0f, 16.0f, {}},
+        {"/a f[0:255", "/a", false, true, 0.0f, 255.0f, {}},
+        {"", "", false, false, 0.0f, 1.0f, {"the OSC command is empty"}},
+        {"fader f[0:255]",
+         "fader",
+         false,
+         true,
+         0.0f,
+         255.0f,
+         {"\"fader\" does not begin with \"/\""}},
+        {" /a f[0:9]", " /a f[0:9]", false, false, 0.0f, 1.0f, {"begins with a blank"}},
+        {"/a f[0,5:1]", "/a", false, true, 0.0f, 1.0f, {"min \"0,5\" is not wholly a number"}},
+        {"/a f[abc:10]", "/a", false, true, 0.0f, 10.0f, {"min \"abc\" is not a number"}},
+        {"/a f[0:x]", "/a", false, true, 0.0f, 0.0f, {"max \"x\" is not a number"}},
+        {"/a f[0:]", "/a", false, true, 0.0f, 0.0f, {"max is empty"}},
+        {"/a f[0:1,5]", "/a", false, true, 0.0f, 1.0f, {"max \"1,5\" is not wholly"}},
+        {"/a f[:10]", "/a", false, false, 0.0f, 1.0f, {"\"[:10]\" has nothing before its \":\""}},
+        {"/a f[0,255]", "/a", false, false, 0.0f, 1.0f, {"\"[0,255]\" has no \":\""}},
+        {"/fader[0:255]", "/fader[0:255]", false, false, 0.0f, 1.0f, {"\"/fader f[0:255]\""}},
+        {"/a[1] f[0:10]", "/a[1]", false, true, 1.0f, 10.0f, {"the address holds a \"[\""}},
+        {"a i[x:y]",
+         "a",
+         true,
+         true,
+         0.0f,
+         0.0f,
+         {"does not begin with \"/\"", "min \"x\" is not a number", "max \"y\" is not a number"}},
+    };
+    return cases;
+}
+
+class ExplainCommandTest : public ::testing::TestWithParam<CommandCase> {};
+
+TEST_P(ExplainCommandTest, ReadsAsThePlugInReadsAndWarnsOfLikelyMistakes) {
+    const CommandCase& test = GetParam();
+    const varnelohost::CommandReport report = varnelohost::ExplainCommand(test.command, false);
+    EXPECT_EQ(report.kept, test.command);
+    EXPECT_EQ(report.address, test.address);
+    EXPECT_EQ(report.integer, test.integer);
+    EXPECT_EQ(report.hasRange, test.hasRange);
+    EXPECT_EQ(report.rangeMin, test.min);
+    EXPECT_EQ(report.rangeMax, test.max);
+    ASSERT_EQ(report.warnings.size(), test.warnings.size())
+        << ::testing::PrintToString(report.warnings);
+    for (std::size_t at = 0; at < test.warnings.size(); ++at) {
+        EXPECT_NE(report.warnings[at].find(test.warnings[at]), std::string::npos)
+            << report.warnings[at];
+        EXPECT_EQ(report.warnings[at].find('\n'), std::string::npos);
+        EXPECT_NE(report.warnings[at].find("; "), std::string::npos) << "a hint follows";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, ExplainCommandTest, ::testing::ValuesIn(CommandCases()));
+
+// The plug-in keeps the first 2047 characters: a longer command is read as
+// cut, and says so; one of exactly that length is not cut.
+TEST(ExplainCommand, ALongerCommandIsReadAsThePlugInKeepsIt) {
+    const std::size_t most = varnelohost::MaxCommandLength();
+    ASSERT_EQ(most, 2047u);
+    const std::string address = "/" + std::string(most - 1, 'a');
+    const varnelohost::CommandReport whole = varnelohost::ExplainCommand(address, false);
+    EXPECT_EQ(whole.kept, address);
+    EXPECT_TRUE(whole.warnings.empty());
+
+    const std::string cut = address + " i[1:12]";
+    const varnelohost::CommandReport report = varnelohost::ExplainCommand(cut, false);
+    EXPECT_EQ(report.given, cut);
+    EXPECT_EQ(report.kept, address);
+    EXPECT_EQ(report.address, address);
+    EXPECT_FALSE(report.integer) << "the type went with the cut";
+    EXPECT_FALSE(report.hasRange);
+    ASSERT_EQ(report.warnings.size(), 1u);
+    EXPECT_NE(report.warnings[0].find("has 2055 characters"), std::string::npos)
+        << report.warnings[0];
+}
+
+TEST(CommandLines, StableLinesForScripts) {
+    varnelohost::CommandReport defaulted = varnelohost::ExplainCommand("/fader f[0:255]", true);
+    EXPECT_EQ(varnelohost::CommandLines(defaulted),
+              (std::vector<std::string>{
+                  "command default \"/fader f[0:255]\" (no --set \"OSC command=...\" given)",
+                  "command address \"/fader\" float32 range 0 255"}));
+    EXPECT_EQ(varnelohost::CommandLines(varnelohost::ExplainCommand("/s i[-1.5:1e10]", false)),
+              std::vector<std::string>{"command address \"/s\" int32 range -1.5 1e+10"});
+    const std::vector<std::string> empty =
+        varnelohost::CommandLines(varnelohost::ExplainCommand("", false));
+    ASSERT_EQ(empty.size(), 2u);
+    EXPECT_EQ(empty[0], "command address \"\" float32 range 0 1 (no range: 0..1 applies)");
+    EXPECT_EQ(empty[1].rfind("warning the OSC command is empty", 0), 0u) << empty[1];
 }
 
 // ---- plug-in names ---------------------------------------------------------

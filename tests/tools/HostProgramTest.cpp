@@ -317,6 +317,72 @@ TEST(EmbeddedDefault, SendsTheFourStepsOfTwoLoopsToFader) {
     EXPECT_EQ(SummaryField(run, "frames"), "240");
 }
 
+// ---- what the host tells before playing -------------------------------------
+
+// The index of the first line of `run` that begins with `start`; -1 if none.
+int LineIndex(const HostRun& run, const std::string& start) {
+    const std::vector<std::string> lines = run.Lines();
+    for (std::size_t at = 0; at < lines.size(); ++at) {
+        if (lines[at].rfind(start, 0) == 0) return static_cast<int>(at);
+    }
+    return -1;
+}
+
+TEST(CommandReport, TheDefaultCommandIsReadAfterTheSettingsAndBeforePlaying) {
+    const HostRun run = RunHost({"--fast", "--plain", "--run", "0"});
+    ASSERT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(run.LinesAfter("command"),
+              (std::vector<std::string>{
+                  "default \"/fader f[0:255]\" (no --set \"OSC command=...\" given)",
+                  "address \"/fader\" float32 range 0 255"}));
+    EXPECT_EQ(run.LinesAfter("warning"), std::vector<std::string>{});
+    EXPECT_LT(LineIndex(run, "set "), LineIndex(run, "command default"));
+    EXPECT_LT(LineIndex(run, "command address"), LineIndex(run, "play "));
+}
+
+// A command the plug-in sends to an address that receivers drop: warned of
+// before playing, every datagram counted as invalid, one hint for them all.
+TEST(CommandReport, AnAddressReceiversDropIsWarnedOfAndItsDatagramsAreInvalid) {
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string command;  // the "command address" line after its keyword
+        std::string warning;  // a part of the one warning
+        std::vector<std::string> received;
+    };
+    const std::string bad = "invalid 12 bytes: address does not begin with \"/\": ";
+    const Case cases[] = {
+        // The README's command for an empty OSC command, as a VJ types it.
+        {{"Varnelo4", "--set", "OSC command=", "--run", "0", "0.5"},
+         "address \"\" float32 range 0 1 (no range: 0..1 applies)",
+         "the OSC command is empty",
+         {bad + "\"\" ,f 0", bad + "\"\" ,f 0.5"}},
+        {{"Varnelo8", "--set", "OSC command=scene i[1:12]", "--run", "0", "0.25", "1"},
+         "address \"scene\" int32 range 1 12",
+         "--set \"OSC command=/scene i[1:12]\"",
+         {"invalid 16 bytes: address does not begin with \"/\": scene ,i 1",
+          "invalid 16 bytes: address does not begin with \"/\": scene ,i 4",
+          "invalid 16 bytes: address does not begin with \"/\": scene ,i 12"}},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.arguments[2]);
+        const HostRun run = RunHost(test.arguments);
+        ASSERT_EQ(run.exitStatus, 0) << run.err;
+        EXPECT_EQ(run.LinesAfter("command"), std::vector<std::string>{test.command});
+        const std::vector<std::string> warnings = run.LinesAfter("warning");
+        ASSERT_EQ(warnings.size(), 1u) << run.out;
+        EXPECT_NE(warnings[0].find(test.warning), std::string::npos) << warnings[0];
+        EXPECT_LT(LineIndex(run, "warning"), LineIndex(run, "play "));
+        EXPECT_EQ(run.LinesAfter("recv"), test.received);
+        const std::vector<std::string> hints = run.LinesAfter("hint");
+        ASSERT_EQ(hints.size(), 1u) << "once a run: " << run.out;
+        EXPECT_NE(hints[0].find("does not begin with \"/\""), std::string::npos) << hints[0];
+        const std::string count = std::to_string(test.received.size());
+        EXPECT_EQ(SummaryField(run, "datagrams"), count);
+        EXPECT_EQ(SummaryField(run, "invalid"), count);
+        EXPECT_EQ(SummaryField(run, "messages"), "0");
+    }
+}
+
 // ---- errors ----------------------------------------------------------------
 
 struct ErrorCase {

@@ -27,6 +27,14 @@ std::string Plural(std::uint64_t count, const char* noun) {
     return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
 }
 
+std::string TypeText(const CommandReport& report) { return report.integer ? "int32" : "float32"; }
+
+// A text a person reads on one line: its first 60 characters and "...".
+std::string Shortened(const std::string& text) {
+    constexpr std::size_t kMost = 60;
+    return text.size() <= kMost ? text : text.substr(0, kMost - 3) + "...";
+}
+
 // A hint for an invalid datagram, the first time its kind turns up in a run.
 class Hints {
 public:
@@ -50,6 +58,10 @@ public:
         std::cout << "set " << value.index << " " << Quote(value.name) << " " << value.Shown();
         if (status != ffgl::kSuccess) std::cout << " refused";
         std::cout << "\n";
+    }
+
+    void Command(const CommandReport& report) override {
+        for (const std::string& line : CommandLines(report)) std::cout << line << "\n";
     }
 
     void Play(const Schedule& schedule, double framesPerSecond, bool listening,
@@ -237,6 +249,22 @@ public:
                   << (status != ffgl::kSuccess ? "  (refused)" : "") << "\n";
     }
 
+    void Command(const CommandReport& report) override {
+        std::cout << "\nOSC command " << Quote(Shortened(report.kept));
+        if (report.builtIn)
+            std::cout << ", the host's default (set yours with --set \"OSC command=...\")";
+        std::cout << "\n  the plug-in sends to " << Quote(Shortened(report.address)) << " as "
+                  << TypeText(report) << ", ";
+        if (report.hasRange) {
+            std::cout << "range " << FloatText(report.rangeMin) << " to "
+                      << FloatText(report.rangeMax) << "\n";
+        } else {
+            std::cout << "no range: 0 to 1\n";
+        }
+        for (const std::string& warning : report.warnings)
+            std::cout << kWarning << "warning:" << kReset << " " << warning << "\n";
+    }
+
     void Play(const Schedule& schedule, double framesPerSecond, bool listening,
               bool drawing) override {
         std::cout << "\nplaying " << schedule.FrameCount() << " frames at "
@@ -315,6 +343,20 @@ private:
 std::unique_ptr<Output> MakePlainOutput() { return std::make_unique<PlainOutput>(); }
 
 std::unique_ptr<Output> MakeLiveOutput(bool utf8) { return std::make_unique<LiveOutput>(utf8); }
+
+std::vector<std::string> CommandLines(const CommandReport& report) {
+    std::vector<std::string> lines;
+    if (report.builtIn) {
+        lines.push_back("command default " + Quote(report.kept) +
+                        " (no --set \"OSC command=...\" given)");
+    }
+    std::string address = "command address " + Quote(report.address) + " " + TypeText(report) +
+                          " range " + FloatText(report.rangeMin) + " " + FloatText(report.rangeMax);
+    if (!report.hasRange) address += " (no range: 0..1 applies)";
+    lines.push_back(address);
+    for (const std::string& warning : report.warnings) lines.push_back("warning " + warning);
+    return lines;
+}
 
 std::vector<std::string> RenderPanel(const PanelState& panel, bool utf8, int width) {
     const char* const dot = utf8 ? " · " : " | ";

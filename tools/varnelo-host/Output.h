@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "CommandReport.h"
 #include "OscListener.h"
 #include "Plugin.h"
 #include "Schedule.h"
@@ -52,6 +53,8 @@ public:
     virtual ~Output() = default;
     virtual void Listing(const PluginDescription& plugin) = 0;
     virtual void Set(const ParameterValue& value, std::uint32_t status) = 0;
+    // How the plug-in reads its "OSC command", after the settings.
+    virtual void Command(const CommandReport& report) = 0;
     virtual void Play(const Schedule& schedule, double framesPerSecond, bool listening,
                       bool drawing) = 0;
     // A datagram that arrived while "Run" stood at play time `seconds`.
@@ -65,6 +68,9 @@ public:
 std::unique_ptr<Output> MakePlainOutput();
 // `utf8`: draw the bars with block characters rather than ASCII.
 std::unique_ptr<Output> MakeLiveOutput(bool utf8);
+
+// The "command" and "warning" lines of the plain output, without newlines.
+std::vector<std::string> CommandLines(const CommandReport& report);
 
 // The panel lines of the live view, at most `width` columns each.
 std::vector<std::string> RenderPanel(const PanelState& panel, bool utf8, int width);

@@ -48,6 +48,7 @@ public:
 
     int Run() {
         ApplySettings();
+        if (plan_.command) output_.Command(*plan_.command);
         output_.Play(plan_.schedule, plan_.framesPerSecond, summary_.listening, summary_.drawing);
         const Clock::time_point start = Clock::now();
         for (std::uint64_t frame = 0; frame < plan_.schedule.FrameCount(); ++frame) {

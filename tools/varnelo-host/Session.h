@@ -3,8 +3,11 @@
 #pragma once
 
 #include <atomic>
+#include <optional>
+#include <string>
 #include <vector>
 
+#include "CommandReport.h"
 #include "Options.h"
 #include "OscListener.h"
 #include "Output.h"
@@ -26,6 +29,7 @@ struct SessionPlan {
     OscListener* listener = nullptr;   // null: --no-listen
     PictureCheck* pictures = nullptr;  // null: no drawing
     ffgl::ViewportRecord viewport{0, 0, 640, 360};
+    std::optional<CommandReport> command;  // told before playing; none: no "OSC command"
 };
 
 // Set from a signal handler: the run stops after the current frame.

@@ -55,13 +55,17 @@ bool UseLiveView(View view) {
     return view == View::kLive;
 }
 
+bool CommandGiven(const Options& options) {
+    bool given = false;
+    for (const ParameterSetting& setting : options.settings) given |= setting.name == "OSC command";
+    return given;
+}
+
 // The settings to apply: the built-in command first when the plug-in has
 // an "OSC command" that the command line leaves alone, then --set in order.
 bool ResolveSettings(const Options& options, const PluginDescription& plugin,
                      std::vector<ParameterValue>* values, std::string* error) {
-    bool commandGiven = false;
-    for (const ParameterSetting& setting : options.settings)
-        commandGiven |= setting.name == "OSC command";
+    const bool commandGiven = CommandGiven(options);
     std::string ignored;
     if (!commandGiven) {
         if (auto value =
@@ -75,6 +79,18 @@ bool ResolveSettings(const Options& options, const PluginDescription& plugin,
         values->push_back(std::move(*value));
     }
     return true;
+}
+
+// How the plug-in reads the last "OSC command" text set; none when the
+// plug-in has no such text parameter.
+std::optional<CommandReport> ReportCommand(const Options& options,
+                                           const std::vector<ParameterValue>& values) {
+    std::optional<CommandReport> report;
+    for (const ParameterValue& value : values) {
+        if (value.name == "OSC command" && value.type == ffgl::kTypeText)
+            report = ExplainCommand(value.text, !CommandGiven(options));
+    }
+    return report;
 }
 
 Schedule MakeSchedule(const Options& options) {
@@ -117,6 +133,7 @@ int Main(int argc, const char* const* argv) {
     plan.library = library.get();
     plan.plugin = &plugin;
     if (!ResolveSettings(*options, plugin, &plan.settings, &error)) return Fail(error);
+    plan.command = ReportCommand(*options, plan.settings);
     const std::optional<std::uint32_t> run = FindRun(plugin);
     if (!run)
         return Fail(plugin.path +
