@@ -1,5 +1,6 @@
 // The host's parts on their own: where "Run" stands at each frame, how a
-// datagram reads, and which step the live view marks.
+// datagram reads, what the plug-in sends while playing, how it reads its
+// command, which plug-in name was meant, and which step the live view marks.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -148,6 +149,39 @@ TEST(DatagramLine, AnAddressWithoutALeadingSlashIsInvalidAndShownWhole) {
         EXPECT_EQ(hint.empty(), datagram.error.empty()) << test.line;
         EXPECT_EQ(hint.find("does not begin with \"/\"") != std::string::npos, test.badAddress)
             << hint;
+    }
+}
+
+// ---- what the plug-in sends while playing ----------------------------------
+
+// Steps entered as the plug-in decides them, trunc(p * N) in single
+// precision: the same step twice sends nothing without Smooth, every set
+// sends with it.
+TEST(StepCounter, CountsTheStepsEnteredAndWhatIsSent) {
+    struct Case {
+        const char* what;
+        std::uint32_t steps;
+        float start;
+        std::vector<float> positions;
+        std::uint64_t entered;
+    };
+    const Case cases[] = {
+        {"from the default 0.5, each step once", 4, 0.5f, {0.0f, 0.25f, 0.5f, 0.75f}, 4},
+        {"the start's own step sends nothing", 4, 0.5f, {0.5f, 0.74f}, 0},
+        {"back and forth", 4, 0.5f, {0.49f, 0.51f, 0.74f, 1.0f, 0.0f, 0.25f}, 5},
+        {"1.0 is a step of its own, Loop end", 8, 0.99f, {1.0f, 1.0f}, 1},
+        {"a hair below a step's start", 4, 0.0f, {0.24999999f, 0.25f}, 1},
+        {"no sets", 16, 0.0f, {}, 0},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.what);
+        for (const bool smooth : {false, true}) {
+            varnelohost::StepCounter counter(test.steps, test.start, smooth);
+            for (const float position : test.positions) counter.Set(position);
+            EXPECT_EQ(counter.Sets(), test.positions.size());
+            EXPECT_EQ(counter.StepsEntered(), test.entered);
+            EXPECT_EQ(counter.Sent(), smooth ? test.positions.size() : test.entered);
+        }
     }
 }
 

@@ -486,6 +486,63 @@ TEST(Errors, AWrongPlugInNameListsThePlugInsFoundAndSuggestsTheNearest) {
     }
 }
 
+// ---- what --no-listen played -------------------------------------------------
+
+// The summary counts what the plug-in sent while "Run" was played; the
+// test's own receiver on port 7000 gets exactly that many datagrams.
+TEST(NoListen, TheSummarySaysWhatThePlugInSent) {
+    testsupport::UdpReceiver receiver;
+    ASSERT_TRUE(receiver.Bound()) << "UDP 127.0.0.1:7000 is taken";
+    const struct {
+        const char* what;
+        std::uint32_t steps;
+        std::vector<std::string> arguments;
+        std::string runSets;
+        std::string stepsEntered;
+        std::string smooth;
+        std::string sent;
+    } cases[] = {
+        // From the default 0.5: 0, 0.3, 0.6 and 1 enter a step each; 0.3 again does not.
+        {"a list", 4, {"--run", "0", "0.3", "0.3", "0.6", "1"}, "5", "4", "off", "4"},
+        {"a list with Smooth",
+         4,
+         {"--set", "Smooth=on", "--run", "0", "0.3", "0.3", "0.6", "1"},
+         "5",
+         "4",
+         "on",
+         "5"},
+        // 8 frames a loop on 8 steps: every frame enters a step.
+        {"two timed loops",
+         8,
+         {"--loop", "1", "--fps", "8", "--loops", "2"},
+         "16",
+         "16",
+         "off",
+         "16"},
+        {"a timed loop, two frames a step",
+         4,
+         {"--loop", "1", "--fps", "8", "--loops", "1"},
+         "8",
+         "4",
+         "off",
+         "4"},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.what);
+        const HostRun run = RunHost(Concat({VariantWithSteps(test.steps).path, "--no-listen",
+                                            "--fast", "--plain", "--set", "OSC command=/a f"},
+                                           test.arguments));
+        ASSERT_EQ(run.exitStatus, 0) << run.err;
+        EXPECT_EQ(SummaryField(run, "listen"), "no");
+        EXPECT_EQ(SummaryField(run, "frames"), test.runSets);
+        EXPECT_EQ(SummaryField(run, "run_sets"), test.runSets);
+        EXPECT_EQ(SummaryField(run, "steps_entered"), test.stepsEntered);
+        EXPECT_EQ(SummaryField(run, "smooth"), test.smooth);
+        EXPECT_EQ(SummaryField(run, "sent"), test.sent);
+        EXPECT_EQ(std::to_string(receiver.ReceiveAll().size()), test.sent);
+    }
+}
+
 // ---- frames ----------------------------------------------------------------
 
 class FramesTest : public ::testing::TestWithParam<Variant> {};

@@ -97,7 +97,12 @@ public:
             std::cout << " datagrams=" << summary.datagrams << " messages=" << summary.messages
                       << " bundles=" << summary.bundles << " invalid=" << summary.invalid;
         } else {
-            std::cout << " listen=no";
+            std::cout << " listen=no run_sets=" << summary.frames;
+            if (summary.stepsEntered) {
+                std::cout << " steps_entered=" << *summary.stepsEntered
+                          << " smooth=" << (summary.smooth ? "on" : "off")
+                          << " sent=" << summary.sent;
+            }
         }
         if (summary.drawing)
             std::cout << " drawn=" << summary.drawn << " unchanged=" << summary.unchanged;
@@ -309,6 +314,15 @@ public:
                  << Plural(summary.bundles, "bundle");
             if (summary.invalid > 0) text << ", " << summary.invalid << " not OSC";
             text << ")";
+        } else {
+            text << ", \"Run\" set " << summary.frames
+                 << (summary.frames == 1 ? " time" : " times");
+            if (summary.stepsEntered) {
+                text << ", " << Plural(*summary.stepsEntered, "step") << " entered";
+                if (summary.smooth) text << "; Smooth is on, so every set sent";
+                text << ": the plug-in sent " << Plural(summary.sent, "datagram")
+                     << " to 127.0.0.1:7000 (not received here)";
+            }
         }
         if (summary.drawing) {
             text << "; " << summary.unchanged << " of " << Plural(summary.drawn, "picture")

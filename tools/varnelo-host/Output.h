@@ -38,6 +38,12 @@ struct PanelState {
 struct Summary {
     std::uint64_t frames = 0;  // "Run" positions set
     bool listening = true;
+    // What the plug-in sent while "Run" was played, counted by the host
+    // (told when not listening, as nothing is received then): the steps
+    // entered, none when the plug-in has no "Step 1"...
+    std::optional<std::uint64_t> stepsEntered;
+    bool smooth = false;  // every set sent
+    std::uint64_t sent = 0;
     std::uint64_t datagrams = 0;
     std::uint64_t messages = 0;
     std::uint64_t bundles = 0;

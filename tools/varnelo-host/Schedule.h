@@ -42,4 +42,31 @@ private:
     std::uint64_t frameCount_ = 0;
 };
 
+// What a plug-in with `stepCount` steps sends while "Run" is set, counted
+// the way it decides: "Run" at position p stands in step trunc(p * N),
+// computed in single precision (N at 1.0, "Loop end"); entering another
+// step sends its value, and with "Smooth" on every set sends.
+class StepCounter {
+public:
+    // `start`: where "Run" stands before the first set.
+    StepCounter(std::uint32_t stepCount, float start, bool smooth);
+
+    // One set of "Run" to `position`, within 0..1.
+    void Set(float position);
+
+    std::uint64_t Sets() const { return sets_; }
+    std::uint64_t StepsEntered() const { return entered_; }
+    std::uint64_t Sent() const { return smooth_ ? sets_ : entered_; }
+
+    // The step a position stands in: 0 .. N-1, and N at 1.0.
+    static std::int64_t StepOf(float position, std::uint32_t stepCount);
+
+private:
+    std::uint32_t stepCount_;
+    bool smooth_;
+    std::int64_t step_;
+    std::uint64_t sets_ = 0;
+    std::uint64_t entered_ = 0;
+};
+
 }  // namespace varnelohost

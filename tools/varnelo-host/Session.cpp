@@ -1,5 +1,6 @@
 #include "Session.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -17,12 +18,19 @@ using Clock = std::chrono::steady_clock;
 // After the last frame, datagrams still on the way get this long.
 constexpr int kQuietMs = 100;
 
-// Parameters the live view follows, found by name.
+// Parameters the live view and the counts follow, found by name.
 struct Watched {
     std::vector<std::uint32_t> steps;  // "Step 1", "Step 2", ... while they last
     std::int64_t loopEnd = -1;
     std::int64_t command = -1;
+    std::int64_t smooth = -1;
 };
+
+// The index of a switch called `name`, or -1.
+std::int64_t SwitchIndex(const hostkit::ParameterInfo& parameter, const char* name) {
+    if (parameter.name != name || parameter.type != ffgl::kTypeBoolean) return -1;
+    return parameter.index;
+}
 
 Watched FindWatched(const PluginDescription& plugin) {
     Watched watched;
@@ -34,6 +42,7 @@ Watched FindWatched(const PluginDescription& plugin) {
         } else if (parameter.name == "OSC command" && parameter.type == ffgl::kTypeText) {
             watched.command = parameter.index;
         }
+        watched.smooth = std::max(watched.smooth, SwitchIndex(parameter, "Smooth"));
     }
     return watched;
 }
@@ -49,6 +58,7 @@ public:
     int Run() {
         ApplySettings();
         if (plan_.command) output_.Command(*plan_.command);
+        StartCounting();
         output_.Play(plan_.schedule, plan_.framesPerSecond, summary_.listening, summary_.drawing);
         const Clock::time_point start = Clock::now();
         for (std::uint64_t frame = 0; frame < plan_.schedule.FrameCount(); ++frame) {
@@ -58,6 +68,8 @@ public:
         }
         summary_.interrupted = stopRequested;
         if (!summary_.interrupted) Settle();
+        if (!watched_.steps.empty()) summary_.stepsEntered = counter_->StepsEntered();
+        summary_.sent = counter_->Sent();
         output_.Finish(summary_);
         if (summary_.interrupted) return 130;
         return summary_.drawn == summary_.unchanged ? 0 : 1;
@@ -68,6 +80,14 @@ private:
         return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
     }
 
+    bool Switch(std::int64_t index) const {
+        return index >= 0 && instance_.GetNumber(static_cast<std::uint32_t>(index)) != 0;
+    }
+
+    float Float(std::int64_t index) const {
+        return instance_.GetFloat(static_cast<std::uint32_t>(index));
+    }
+
     void ApplySettings() {
         for (const ParameterValue& value : plan_.settings) {
             output_.Set(value, Apply(instance_, value));
@@ -75,9 +95,18 @@ private:
         }
     }
 
+    // After the settings: where "Run" stands and whether every set sends.
+    void StartCounting() {
+        summary_.smooth = Switch(watched_.smooth);
+        counter_.emplace(static_cast<std::uint32_t>(watched_.steps.size()), Float(plan_.runIndex),
+                         summary_.smooth);
+    }
+
     void PlayFrame(std::uint64_t frame) {
         seconds_ = plan_.schedule.SecondsAt(frame);
-        instance_.Set(plan_.runIndex, plan_.schedule.PositionAt(frame));
+        const float position = plan_.schedule.PositionAt(frame);
+        instance_.Set(plan_.runIndex, position);
+        counter_->Set(position);
         ++summary_.frames;
         if (plan_.pictures != nullptr) Draw(frame);
         Receive(0);
@@ -173,6 +202,7 @@ private:
     const hostkit::PluginInstance& instance_;
     Watched watched_;
     Summary summary_;
+    std::optional<StepCounter> counter_;  // from the first frame on
     PanelState lastPanel_;
     double seconds_ = 0.0;
 };
