@@ -1,6 +1,7 @@
 // varnelo-host as a user and a script run it: its listing of each built
 // library, the datagrams that arrive for a --run list or a timed play,
-// the errors, and --frames.
+// how it reads the command before playing, the errors, what --no-listen
+// played, the --plot picture, and --frames.
 #include <gtest/gtest.h>
 
 #include <limits.h>
@@ -16,6 +17,7 @@
 #include "HostProcess.h"
 #include "Plugins.h"
 #include "UdpReceiver.h"
+#include "XmlChecker.h"
 
 namespace {
 
@@ -426,6 +428,10 @@ TEST(Errors, OneLineOnStandardErrorAndANonZeroExit) {
          {varnelo4, "--run", "0.5", "2"},
          "--run takes positions from 0 to 1"},
         {"an unknown option", {varnelo4, "--tempo", "120"}, "unknown option --tempo"},
+        {"a plot in a missing folder",
+         {varnelo4, "--plot", "/no/such/folder/loop.svg"},
+         "cannot write the plot /no/such/folder/loop.svg"},
+        {"a plot without a file", {varnelo4, "--plot"}, "--plot needs a value"},
     };
     for (const ErrorCase& errorCase : cases) {
         SCOPED_TRACE(errorCase.what);
@@ -541,6 +547,54 @@ TEST(NoListen, TheSummarySaysWhatThePlugInSent) {
         EXPECT_EQ(SummaryField(run, "sent"), test.sent);
         EXPECT_EQ(std::to_string(receiver.ReceiveAll().size()), test.sent);
     }
+}
+
+// ---- --plot ----------------------------------------------------------------------
+
+// The file read back: well-formed XML with exactly one point per datagram
+// the run printed, the invalid ones among them.
+TEST(Plot, OnePointPerDatagramTheRunPrinted) {
+    const std::string path =
+        ::testing::TempDir() + "/host-test-plot-" + std::to_string(getpid()) + ".svg";
+    const struct {
+        const char* what;
+        std::uint32_t steps;
+        std::vector<std::string> arguments;
+    } cases[] = {
+        {"timed loops with Smooth", 8, {"--set", "Smooth=on", "--loop", "0.5", "--fps", "30"}},
+        {"a list with step edits",
+         4,
+         {"--set", "Step follow=on", "--set", "Step 2=0.9", "--run", "0", "0.3", "0.6", "1"}},
+        {"an empty command", 4, {"--set", "OSC command=", "--run", "0", "0.5"}},
+        {"not listening", 4, {"--no-listen", "--run", "0", "0.3"}},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.what);
+        std::remove(path.c_str());
+        const HostRun run =
+            RunHost(Concat({VariantWithSteps(test.steps).path, "--fast", "--plain", "--plot", path},
+                           test.arguments));
+        ASSERT_EQ(run.exitStatus, 0) << run.err;
+        EXPECT_EQ(run.LinesAfter("plot"), std::vector<std::string>{"\"" + path + "\""});
+        std::ifstream file(path, std::ios::binary);
+        ASSERT_TRUE(file.good()) << path;
+        std::stringstream svg;
+        svg << file.rdbuf();
+        hosttest::XmlChecker checker;
+        ASSERT_TRUE(checker.Check(svg.str())) << checker.error();
+        const std::vector<const hosttest::Element*> points =
+            hosttest::DatagramCircles(checker.elements());
+        const std::vector<std::string> received = run.LinesAfter("recv");
+        EXPECT_EQ(points.size(), received.size());
+        std::size_t invalid = 0;
+        for (const hosttest::Element* point : points)
+            invalid += point->attributes.at("class") == "invalid" ? 1 : 0;
+        std::size_t invalidLines = 0;
+        for (const std::string& line : received)
+            invalidLines += line.rfind("invalid ", 0) == 0 ? 1 : 0;
+        EXPECT_EQ(invalid, invalidLines);
+    }
+    std::remove(path.c_str());
 }
 
 // ---- frames ----------------------------------------------------------------

@@ -83,6 +83,7 @@ private:
             beats_ = beats;
             return true;
         }
+        if (word == "--plot") return Plot(error);
         if (word == "--duration") {
             double seconds = 0.0;
             if (!Positive(word, &seconds, 1e7, error)) return false;
@@ -158,6 +159,17 @@ private:
             return false;
         }
         options_.settings.push_back({assignment.substr(0, equals), assignment.substr(equals + 1)});
+        return true;
+    }
+
+    bool Plot(std::string* error) {
+        const char* path = Value("--plot", error);
+        if (path == nullptr) return false;
+        if (path[0] == '\0') {
+            *error = "--plot needs a file name, e.g. --plot loop.svg";
+            return false;
+        }
+        options_.plotPath = path;
         return true;
     }
 

@@ -30,6 +30,7 @@ struct Options {
     bool fast = false;                      // frames back to back instead of at the frame rate
     bool frames = false;                    // draw every frame in a headless EGL context
     bool listen = true;                     // receive on 127.0.0.1:7000 ourselves
+    std::string plotPath;                   // --plot: an SVG picture of the run; "" for none
     bool infoOnly = false;
     bool help = false;
     View view = View::kAuto;

@@ -110,6 +110,10 @@ public:
         std::cout << std::endl;
     }
 
+    void PlotWritten(const std::string& path) override {
+        std::cout << "plot " << Quote(path) << std::endl;
+    }
+
 private:
     bool pending_ = false;
     Hints hints_;
@@ -329,6 +333,10 @@ public:
                  << " passed through unchanged";
         }
         std::cout << text.str() << "\n\x1b[?25h" << std::flush;
+    }
+
+    void PlotWritten(const std::string& path) override {
+        std::cout << "picture of the run written to " << path << "\n";
     }
 
 private:

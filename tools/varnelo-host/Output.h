@@ -69,6 +69,8 @@ public:
     virtual void PictureChanged(std::uint64_t frame, const std::string& difference) = 0;
     virtual void Frame(const PanelState& panel) = 0;
     virtual void Finish(const Summary& summary) = 0;
+    // The --plot picture was written to `path`.
+    virtual void PlotWritten(const std::string& path) = 0;
 };
 
 std::unique_ptr<Output> MakePlainOutput();

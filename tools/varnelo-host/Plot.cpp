@@ -1,5 +1,7 @@
 #include "Plot.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -335,8 +337,9 @@ std::string PlayText(const PlotData& data, const TimeAxis& axis) {
         const auto loops = static_cast<std::size_t>(std::min(axis.loops, 1e15));
         text += Plural(loops, "loop") + " of " + Label(axis.loopSeconds, 4) + " s" + kDot;
     }
+    if (!data.listening && data.sent.empty()) return text + "not listening: nothing received";
     text += Plural(data.sent.size(), "datagram");
-    if (unread > 0) text += " (" + std::to_string(unread) + " not read as a number)";
+    if (unread > 0) text += " (" + std::to_string(unread) + " not OSC, or without a number)";
     return text;
 }
 
@@ -348,7 +351,7 @@ void Title(std::string& svg, const PlotData& data, const TimeAxis& axis) {
     svg += "<text class=\"title\" x=\"" + Number(kChartLeft) + "\" y=\"26\">" +
            Shown(name, kMaxNameShown) + "<tspan dx=\"" + Number(kCommandGap) + "\" class=\"";
     if (data.command.empty()) {
-        svg += "none\">no OSC command</tspan>";
+        svg += "none\">empty OSC command</tspan>";
     } else {
         svg += "mono\">" + Shown(data.command, CommandRoom(nameLength)) + "</tspan>";
     }
@@ -547,11 +550,13 @@ double LegendEntry(std::string& svg, double x, const char* key, const std::strin
 
 // The symbols in use, explained in one row.
 void Legend(std::string& svg, const PlotData& data) {
+    bool moved = false;
     bool edits = false;
     bool clipped = false;
     bool unread = false;
     for (const PlotPoint& point : data.sent) {
         const std::string style = Place(point, data).style;
+        moved |= HasClass(style, "sent") && !HasClass(style, "edit");
         edits |= HasClass(style, "edit");
         clipped |= HasClass(style, "clipped");
         unread |= HasClass(style, "invalid");
@@ -560,7 +565,7 @@ void Legend(std::string& svg, const PlotData& data) {
     x = LegendEntry(svg, x, "key-step", "step value");
     if (data.loopEnd) x = LegendEntry(svg, x, "key-end", "Loop end");
     x = LegendEntry(svg, x, "key-run", "Run");
-    x = LegendEntry(svg, x, "key-sent", "sent as Run moved");
+    if (moved) x = LegendEntry(svg, x, "key-sent", "sent as Run moved");
     if (edits) x = LegendEntry(svg, x, "key-sent key-edit", "sent on a step edit");
     if (clipped) x = LegendEntry(svg, x, "key-clipped", "beyond the chart");
     if (unread) LegendEntry(svg, x, "key-invalid", "not OSC, or no number");
@@ -592,6 +597,19 @@ std::string RenderPlot(const PlotData& data) {
     Legend(svg, data);
     svg += "</svg>\n";
     return svg;
+}
+
+bool PlotFileWritable(const std::string& path, std::string* error) {
+    struct stat status {};
+    const bool existed = lstat(path.c_str(), &status) == 0;
+    std::FILE* file = std::fopen(path.c_str(), "ab");
+    if (file == nullptr) {
+        *error = "cannot write the plot " + Bare(path) + ": " + std::strerror(errno);
+        return false;
+    }
+    std::fclose(file);
+    if (!existed) std::remove(path.c_str());
+    return true;
 }
 
 bool WritePlot(const std::string& path, const PlotData& data, std::string* error) {

@@ -3,7 +3,7 @@
 //
 // The picture, from top to bottom:
 // - a title: the plug-in's name, the OSC command, the three switches and
-//   how the play went (loops, datagrams);
+//   how the play went (loops, datagrams; or that nothing was received);
 // - the step chart: one bar per step across its share of the loop's width
 //   and "Loop end" as a narrow grey bar at the right edge, on a 0..1 "step
 //   value" axis on the left; each datagram received is one circle at the
@@ -62,6 +62,7 @@ struct PlotData {
     bool smooth = false;
     bool stepFollow = false;
     bool bundle = false;             // "OSC Bundle"
+    bool listening = true;           // false: nothing was received (--no-listen), none drawn
     std::vector<float> steps;        // "Step 1" ... in order, as they stood at the end
     std::optional<float> loopEnd;    // "Loop end", when the plug-in has one
     double loopSeconds = 0.0;        // one pass of "Run"; 0 (or not finite): no loops, a fixed list
@@ -81,5 +82,10 @@ std::string RenderPlot(const PlotData& data);
 // Writes RenderPlot(data) to `path`, replacing the file. False with a
 // one-line reason in `error` when the file cannot be written.
 bool WritePlot(const std::string& path, const PlotData& data, std::string* error);
+
+// Whether `path` can be written, checked before a session so that a wrong
+// path fails at once; the reason as WritePlot gives it. A file made only
+// for the check is removed again; an existing one is left as it is.
+bool PlotFileWritable(const std::string& path, std::string* error);
 
 }  // namespace varnelohost

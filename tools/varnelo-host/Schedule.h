@@ -28,6 +28,8 @@ public:
     }
     double TotalSeconds() const { return SecondsAt(frameCount_); }
     bool IsFixed() const { return !positions_.empty(); }
+    // One pass of "Run" from 0 to 1, in seconds; 0 for a fixed list.
+    double LoopSeconds() const { return IsFixed() ? 0.0 : framesPerLoop_ / framesPerSecond_; }
 
 private:
     Schedule() = default;

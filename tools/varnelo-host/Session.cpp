@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <thread>
 
+#include "Plot.h"
 #include "Text.h"
 
 namespace varnelohost {
@@ -18,12 +19,14 @@ using Clock = std::chrono::steady_clock;
 // After the last frame, datagrams still on the way get this long.
 constexpr int kQuietMs = 100;
 
-// Parameters the live view and the counts follow, found by name.
+// Parameters the live view, the counts and the plot follow, found by name.
 struct Watched {
     std::vector<std::uint32_t> steps;  // "Step 1", "Step 2", ... while they last
     std::int64_t loopEnd = -1;
     std::int64_t command = -1;
     std::int64_t smooth = -1;
+    std::int64_t stepFollow = -1;
+    std::int64_t bundle = -1;
 };
 
 // The index of a switch called `name`, or -1.
@@ -43,8 +46,19 @@ Watched FindWatched(const PluginDescription& plugin) {
             watched.command = parameter.index;
         }
         watched.smooth = std::max(watched.smooth, SwitchIndex(parameter, "Smooth"));
+        watched.stepFollow = std::max(watched.stepFollow, SwitchIndex(parameter, "Step follow"));
+        watched.bundle = std::max(watched.bundle, SwitchIndex(parameter, "OSC Bundle"));
     }
     return watched;
+}
+
+// The number a datagram carries in its last argument, as the plot places it.
+std::optional<double> SentValue(const ReceivedDatagram& datagram) {
+    if (!datagram.error.empty() || datagram.messages.empty()) return std::nullopt;
+    const ReceivedMessage& message = datagram.messages.back();
+    if (message.values.empty() || message.typeTags.size() != message.values.size() + 1)
+        return std::nullopt;
+    return NumberFromArgument(message.typeTags.back(), message.values.back());
 }
 
 class Player {
@@ -53,6 +67,7 @@ public:
         : plan_(plan), output_(output), instance_(instance), watched_(FindWatched(*plan.plugin)) {
         summary_.listening = plan.listener != nullptr;
         summary_.drawing = plan.pictures != nullptr;
+        if (!plan.plotPath.empty()) plot_.emplace();
     }
 
     int Run() {
@@ -71,8 +86,9 @@ public:
         if (!watched_.steps.empty()) summary_.stepsEntered = counter_->StepsEntered();
         summary_.sent = counter_->Sent();
         output_.Finish(summary_);
+        const bool plotted = WritePlotFile();
         if (summary_.interrupted) return 130;
-        return summary_.drawn == summary_.unchanged ? 0 : 1;
+        return summary_.drawn == summary_.unchanged && plotted ? 0 : 1;
     }
 
 private:
@@ -91,15 +107,31 @@ private:
     void ApplySettings() {
         for (const ParameterValue& value : plan_.settings) {
             output_.Set(value, Apply(instance_, value));
-            Receive(0);
+            // With "Step follow" on, a step set sends its value at once.
+            const bool stepEdit = std::find(watched_.steps.begin(), watched_.steps.end(),
+                                            value.index) != watched_.steps.end();
+            Receive(0, stepEdit);
         }
     }
 
-    // After the settings: where "Run" stands and whether every set sends.
+    // After the settings: where "Run" stands and what the plot shows of them.
     void StartCounting() {
         summary_.smooth = Switch(watched_.smooth);
         counter_.emplace(static_cast<std::uint32_t>(watched_.steps.size()), Float(plan_.runIndex),
                          summary_.smooth);
+        if (!plot_) return;
+        plot_->pluginName = plan_.plugin->name;
+        if (plan_.command) {
+            plot_->command = plan_.command->kept;
+            plot_->rangeMin = plan_.command->rangeMin;
+            plot_->rangeMax = plan_.command->rangeMax;
+            plot_->integer = plan_.command->integer;
+        }
+        plot_->smooth = summary_.smooth;
+        plot_->stepFollow = Switch(watched_.stepFollow);
+        plot_->bundle = Switch(watched_.bundle);
+        plot_->listening = summary_.listening;
+        plot_->loopSeconds = plan_.schedule.LoopSeconds();
     }
 
     void PlayFrame(std::uint64_t frame) {
@@ -107,10 +139,27 @@ private:
         const float position = plan_.schedule.PositionAt(frame);
         instance_.Set(plan_.runIndex, position);
         counter_->Set(position);
+        if (plot_) plot_->run.push_back({seconds_, position});
         ++summary_.frames;
         if (plan_.pictures != nullptr) Draw(frame);
         Receive(0);
         output_.Frame(Panel(frame));
+    }
+
+    // The steps as they stand at the end, then the file; a one-line error
+    // when it cannot be written.
+    bool WritePlotFile() {
+        if (!plot_) return true;
+        plot_->steps.clear();
+        for (const std::uint32_t index : watched_.steps) plot_->steps.push_back(Float(index));
+        if (watched_.loopEnd >= 0) plot_->loopEnd = Float(watched_.loopEnd);
+        std::string error;
+        if (!WritePlot(plan_.plotPath, *plot_, &error)) {
+            std::fprintf(stderr, "varnelo-host: error: %s\n", error.c_str());
+            return false;
+        }
+        output_.PlotWritten(plan_.plotPath);
+        return true;
     }
 
     void Draw(std::uint64_t frame) {
@@ -146,14 +195,16 @@ private:
         output_.Frame(lastPanel_);
     }
 
-    std::size_t Receive(int timeoutMs) {
+    // `afterEdit`: what arrives was sent on a step edit.
+    std::size_t Receive(int timeoutMs, bool afterEdit = false) {
         if (plan_.listener == nullptr) return 0;
         const std::vector<ReceivedDatagram> datagrams = plan_.listener->Receive(timeoutMs);
-        for (const ReceivedDatagram& datagram : datagrams) Count(datagram);
+        for (const ReceivedDatagram& datagram : datagrams) Count(datagram, afterEdit);
         return datagrams.size();
     }
 
-    void Count(const ReceivedDatagram& datagram) {
+    void Count(const ReceivedDatagram& datagram, bool afterEdit) {
+        if (plot_) plot_->sent.push_back({seconds_, SentValue(datagram), afterEdit});
         ++summary_.datagrams;
         if (!datagram.error.empty()) {
             ++summary_.invalid;
@@ -203,6 +254,7 @@ private:
     Watched watched_;
     Summary summary_;
     std::optional<StepCounter> counter_;  // from the first frame on
+    std::optional<PlotData> plot_;        // with --plot
     PanelState lastPanel_;
     double seconds_ = 0.0;
 };

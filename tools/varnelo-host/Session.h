@@ -30,13 +30,14 @@ struct SessionPlan {
     PictureCheck* pictures = nullptr;  // null: no drawing
     ffgl::ViewportRecord viewport{0, 0, 640, 360};
     std::optional<CommandReport> command;  // told before playing; none: no "OSC command"
+    std::string plotPath;                  // --plot: the SVG to write at the end; "" for none
 };
 
 // Set from a signal handler: the run stops after the current frame.
 extern std::atomic<bool> stopRequested;
 
-// The exit status: 0; 1 when the plug-in does not instantiate or a picture
-// changed; 130 when stopped by a signal.
+// The exit status: 0; 1 when the plug-in does not instantiate, a picture
+// changed or the plot cannot be written; 130 when stopped by a signal.
 int RunSession(const SessionPlan& plan, Output& output);
 
 }  // namespace varnelohost

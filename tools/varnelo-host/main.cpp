@@ -14,6 +14,7 @@
 #include "OscListener.h"
 #include "Output.h"
 #include "Picture.h"
+#include "Plot.h"
 #include "Plugin.h"
 #include "Session.h"
 #include "Settings.h"
@@ -143,6 +144,8 @@ int Main(int argc, const char* const* argv) {
     plan.framesPerSecond = options->framesPerSecond;
     plan.realTime = !options->fast;
     plan.viewport = {0, 0, kPictureWidth, kPictureHeight};
+    plan.plotPath = options->plotPath;
+    if (!plan.plotPath.empty() && !PlotFileWritable(plan.plotPath, &error)) return Fail(error);
 
     std::unique_ptr<OscListener> listener;
     if (options->listen) {
