@@ -210,9 +210,17 @@ clip position, while it listens on 127.0.0.1:7000 and prints every OSC
 message or bundle that arrives.
 
 PLUGIN is a path to the library, or Varnelo4, Varnelo8, Varnelo16 or
-Varnelo32 from the plug-in folder next to this program (default Varnelo4).
+Varnelo32 from the plug-in folder next to this program (default Varnelo4);
+a name it cannot find gets the list of plug-ins found and the nearest name.
 Without --set "OSC command=...", a plug-in with that parameter gets
 "/fader f[0:255]".
+
+Before playing, the host tells how the plug-in reads the OSC command (its
+address, int32 or float32, and the range of values sent) and warns, with a
+hint, of what is likely a mistake: an empty command, an address without a
+leading "/", a range the plug-in drops or a min or max that is not a
+number, a command longer than the 2047 characters the plug-in keeps. It
+explains; the plug-in still sends what it sends.
 
   --info              show the plug-in and its parameters, then stop
   --set NAME=VALUE    set a parameter by name after instantiating; numbers
@@ -226,14 +234,32 @@ Without --set "OSC command=...", a plug-in with that parameter gets
   --fast              play the frames back to back, not in real time
   --frames            draw every frame through the plug-in in a headless
                       EGL context and check the picture passes unchanged
-  --no-listen         leave port 7000 to another receiver (oscdump 7000)
+  --no-listen         leave port 7000 to another receiver (oscdump 7000);
+                      the summary counts what the plug-in sent instead
+  --plot FILE.svg     write a picture of the run at the end: the steps as
+                      bars, "Run" over the loop's time, and each datagram
+                      received as a point at the value sent
   --plain | --live    one line per datagram, or the live view (default:
                       the live view on a terminal)
   -h, --help          this text
 
-Plain output: "param", "set" and "recv ADDRESS ,TAGS VALUE..." lines (a
-bundle reads "recv bundle TIMETAG ADDRESS ,TAGS VALUE..."), then one
-"summary" line. Errors: one line on stderr and a non-zero exit.
+Plain output:
+  "param" and "set" lines; then how the plug-in reads its command:
+    command default "/fader f[0:255]" (no --set "OSC command=..." given)
+    command address "/fader" float32 range 0 255
+    command address "/x" float32 range 0 1 (no range: 0..1 applies)
+    warning WHAT: HINT
+  "recv ADDRESS ,TAGS VALUE..." per datagram (a bundle reads "recv bundle
+  TIMETAG ADDRESS ,TAGS VALUE..."); one that is not OSC 1.0 reads "recv
+  invalid N bytes: REASON", and the first of each kind is followed by a
+  "hint" line. Then one "summary" line:
+    summary frames=N datagrams=N messages=N bundles=N invalid=N
+  with --no-listen, what the plug-in sent while playing, counted by the
+  host: every "Run" set, each step entered (with Smooth on every set sends)
+    summary frames=N listen=no run_sets=N steps_entered=N smooth=off sent=N
+  and with --plot, "plot FILE" once the picture is written.
+Errors: one line on stderr (a list of the plug-ins found may follow) and a
+non-zero exit.
 )";
 }
 
