@@ -182,6 +182,20 @@ std::uint64_t ReadNanPayload(const char* text) {
     return ReadIntegerConstant(begin, end);
 }
 
+// Where the text after "nan" at `text` ends: past a "(chars)" group that
+// stands there, else at `text`.
+const char* NanEnd(const char* text) {
+    if (*text != '(') return text;
+    const char* end = text + 1;
+    while (IsNanChar(*end)) ++end;
+    return *end == ')' ? end + 1 : text;
+}
+
+// Where an infinity at `text` ends: after "infinity" or "inf".
+const char* InfinityEnd(const char* text) {
+    return StartsWithWord(text, "infinity") ? text + 8 : text + 3;
+}
+
 // The quiet NaN that the text after "nan" at `text` gives.
 double NotANumber(const char* text, bool negative) {
     const std::uint64_t bits =
@@ -194,19 +208,36 @@ double NotANumber(const char* text, bool negative) {
 }  // namespace
 
 double ReadNumber(const char* text) {
-    while (IsBlank(*text)) ++text;
-    const bool negative = *text == '-';
-    if (*text == '+' || *text == '-') ++text;
+    const char* end = nullptr;
+    return ReadNumber(text, &end);
+}
 
-    if (StartsWithWord(text, "inf")) return WithSign(kInfinity, negative);
-    if (StartsWithWord(text, "nan")) return NotANumber(text + 3, negative);
-    if (text[0] == '0' && Lower(text[1]) == 'x') {
-        const NumberText hex = ScanNumber(text + 2, kHexadecimal);
+double ReadNumber(const char* const text, const char** end) {
+    const char* cursor = text;
+    while (IsBlank(*cursor)) ++cursor;
+    const bool negative = *cursor == '-';
+    if (*cursor == '+' || *cursor == '-') ++cursor;
+
+    if (StartsWithWord(cursor, "inf")) {
+        *end = InfinityEnd(cursor);
+        return WithSign(kInfinity, negative);
+    }
+    if (StartsWithWord(cursor, "nan")) {
+        *end = NanEnd(cursor + 3);
+        return NotANumber(cursor + 3, negative);
+    }
+    if (cursor[0] == '0' && Lower(cursor[1]) == 'x') {
+        const NumberText hex = ScanNumber(cursor + 2, kHexadecimal);
         // Without a digit after it, the "x" ends the number "0".
+        *end = hex.hasDigit ? hex.end : cursor + 1;
         return WithSign(hex.hasDigit ? Convert(hex, kHexadecimal) : 0.0, negative);
     }
-    const NumberText decimal = ScanNumber(text, kDecimal);
-    if (!decimal.hasDigit) return 0.0;  // no number, so no sign either
+    const NumberText decimal = ScanNumber(cursor, kDecimal);
+    if (!decimal.hasDigit) {
+        *end = text;  // no number, so no sign either
+        return 0.0;
+    }
+    *end = decimal.end;
     return WithSign(Convert(decimal, kDecimal), negative);
 }
 

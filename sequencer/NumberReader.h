@@ -27,4 +27,9 @@ namespace numbers {
 // `text` must not be null. Never allocates and never throws.
 double ReadNumber(const char* text);
 
+// The same, and where the number ends: `*end` is set just past the last
+// character read, or to `text` itself when no number starts there, as
+// strtod sets its end pointer.
+double ReadNumber(const char* text, const char** end);
+
 }  // namespace numbers

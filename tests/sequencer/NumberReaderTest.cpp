@@ -29,7 +29,9 @@ public:
     CReader(const CReader&) = delete;
     CReader& operator=(const CReader&) = delete;
 
-    double Read(const char* text) const { return strtod_l(text, nullptr, locale_); }
+    double Read(const char* text, char** end = nullptr) const {
+        return strtod_l(text, end, locale_);
+    }
 
 private:
     locale_t locale_;
@@ -68,10 +70,14 @@ INSTANTIATE_TEST_SUITE_P(Table, DoubleForms, ::testing::ValuesIn(testdata::kDoub
 class Comparison {
 public:
     void Read(const std::string& text) {
-        const double ours = numbers::ReadNumber(text.c_str());
-        const double theirs = c_.Read(text.c_str());
+        const char* ourEnd = nullptr;
+        char* theirEnd = nullptr;
+        const double ours = numbers::ReadNumber(text.c_str(), &ourEnd);
+        const double theirs = c_.Read(text.c_str(), &theirEnd);
         floats_.Note(text, FloatBits(ours), FloatBits(theirs));
         doubles_.Note(text, DoubleBits(ours), DoubleBits(theirs));
+        ends_.Note(text, static_cast<std::uint64_t>(ourEnd - text.c_str()),
+                   static_cast<std::uint64_t>(theirEnd - text.c_str()));
         ++texts_;
     }
     void ExpectNoDifference() const {
@@ -79,12 +85,15 @@ public:
                                       << floats_.Shown();
         EXPECT_EQ(doubles_.Count(), 0) << "of " << texts_ << " texts; the first:\n"
                                        << doubles_.Shown();
+        EXPECT_EQ(ends_.Count(), 0) << "ends of numbers, of " << texts_ << " texts; the first:\n"
+                                    << ends_.Shown();
     }
 
 private:
     CReader c_;
     Differences floats_;
     Differences doubles_;
+    Differences ends_;  // where the number ends, in characters from the start
     long texts_ = 0;
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "NumberReader.h"
 #include "OscCommand.h"
 #include "Text.h"
 
@@ -45,12 +46,11 @@ RangeTexts FindRange(const std::string& command) {
 enum class NumberText { kWhole, kPartly, kNone };
 
 // Whether a range text is a number as a whole, only the start of it, or
-// not at all. strtod reads as the plug-in's number reader does (LC_NUMERIC
-// stays "C"); only the end of its number is used here, never its value.
+// not at all, by where the plug-in's own number reader stops.
 NumberText CheckNumberText(const std::string& text) {
     const char* start = text.c_str();
-    char* end = nullptr;
-    static_cast<void>(std::strtod(start, &end));
+    const char* end = nullptr;
+    static_cast<void>(numbers::ReadNumber(start, &end));
     if (end == start) return NumberText::kNone;
     const std::string rest(end);
     return rest.find_first_not_of(" \t\n\v\f\r") == std::string::npos ? NumberText::kWhole
