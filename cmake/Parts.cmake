@@ -19,13 +19,17 @@ function(varnelo_part switch what)
   set_property(CACHE ${switch} PROPERTY STRINGS AUTO ON OFF)
 endfunction()
 
-# varnelo_depends(<result> PART <switch> PIECE <what> FOUND <bool>
-#                 PACKAGES <Debian packages>)
-# Sets <result> to TRUE when the piece's dependency was found. Otherwise it
+# varnelo_depends(<result> PART <switch> PIECE <what>
+#                 FOUND <bool> | FOUND_TARGET <target>  PACKAGES <Debian packages>)
+# Sets <result> to TRUE when the piece's dependency was found (FOUND is
+# true, or the target FOUND_TARGET exists). Otherwise it
 # stops the configure when the part is ON, and when it is AUTO records the
 # piece as left out for varnelo_report_parts and sets <result> to FALSE.
 function(varnelo_depends result)
-  cmake_parse_arguments(ARG "" "PART;PIECE;FOUND;PACKAGES" "" ${ARGN})
+  cmake_parse_arguments(ARG "" "PART;PIECE;FOUND;FOUND_TARGET;PACKAGES" "" ${ARGN})
+  if(ARG_FOUND_TARGET AND TARGET ${ARG_FOUND_TARGET})
+    set(ARG_FOUND TRUE)
+  endif()
   if(ARG_FOUND)
     set(${result} TRUE PARENT_SCOPE)
     return()

@@ -51,7 +51,7 @@ EGLDisplay OpenSurfacelessDisplay(std::string* reason) {
     return display;
 }
 
-EGLContext MakeCompatibilityContext(EGLDisplay display, std::string* reason) {
+EGLContext MakeContext(EGLDisplay display, EglContext::Profile profile, std::string* reason) {
     if (!eglBindAPI(EGL_OPENGL_API)) {
         *reason = "EGL cannot bind the desktop OpenGL API";
         return EGL_NO_CONTEXT;
@@ -65,10 +65,19 @@ EGLContext MakeCompatibilityContext(EGLDisplay display, std::string* reason) {
         *reason = "no EGL configuration renders desktop OpenGL";
         return EGL_NO_CONTEXT;
     }
-    const EGLint contextAttributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
-                                        EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
-    EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, contextAttributes);
-    if (context == EGL_NO_CONTEXT) *reason = "EGL makes no OpenGL compatibility context";
+    const EGLint compatibility[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
+                                    EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
+    // 3.2 is the first version with profiles.
+    const EGLint core[] = {EGL_CONTEXT_MAJOR_VERSION, 3, EGL_CONTEXT_MINOR_VERSION, 2,
+                           EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT,
+                           EGL_NONE};
+    const bool isCore = profile == EglContext::Profile::kCore;
+    EGLContext context =
+        eglCreateContext(display, config, EGL_NO_CONTEXT, isCore ? core : compatibility);
+    if (context == EGL_NO_CONTEXT) {
+        *reason = isCore ? "EGL makes no OpenGL 3.2 core profile context"
+                         : "EGL makes no OpenGL compatibility context";
+    }
     return context;
 }
 
@@ -79,7 +88,7 @@ Function Entry(const char* name) {
 
 }  // namespace
 
-EglContext::Made EglContext::Create(int width, int height) {
+EglContext::Made EglContext::Create(int width, int height, Profile profile) {
     Made made;
     if (width <= 0 || height <= 0) {
         made.reason = "a framebuffer needs a positive width and height";
@@ -90,7 +99,7 @@ EglContext::Made EglContext::Create(int width, int height) {
         made.noDisplay = true;
         return made;
     }
-    const EGLContext handle = MakeCompatibilityContext(display, &made.reason);
+    const EGLContext handle = MakeContext(display, profile, &made.reason);
     if (handle == EGL_NO_CONTEXT) return made;
     std::unique_ptr<EglContext> newContext(new EglContext(display, handle, width, height));
     if (!newContext->MakeCurrent()) {

@@ -1,5 +1,6 @@
 // A headless OpenGL context for tests and the command-line host: a desktop
-// OpenGL compatibility context on Mesa's surfaceless EGL platform (llvmpipe
+// OpenGL context (compatibility, or a 3.2 core profile for tests of what a
+// frame does there) on Mesa's surfaceless EGL platform (llvmpipe
 // when there is no GPU), drawing into a framebuffer object of a given size.
 // No window system or display server is needed. One thread: the context is
 // current on the thread that made it until ReleaseCurrent.
@@ -22,10 +23,15 @@ public:
         std::string reason;  // one line, set on failure
     };
 
+    enum class Profile {
+        kCompatibility,  // immediate mode and all, as VJ hosts draw
+        kCore,  // OpenGL 3.2 core: no immediate mode, no extension string
+    };
+
     // Makes the context current with an RGBA8 framebuffer object of
     // width x height texels bound for drawing and reading, the viewport
     // covering it and everything else at OpenGL's defaults.
-    static Made Create(int width, int height);
+    static Made Create(int width, int height, Profile profile = Profile::kCompatibility);
     // Releases the context and its framebuffer. The EGL display stays
     // initialised until the process ends, for the next context.
     ~EglContext();

@@ -17,7 +17,6 @@
 #include <string>
 #include <vector>
 
-#include "CoreProfileContext.h"
 #include "GlTest.h"
 #include "PluginHost.h"
 
@@ -201,11 +200,10 @@ TEST_F(GlUnitDecision, CoreProfileSkipsUntilACompatibilityContextInitialises) {
     Start(nullptr, nullptr);
     if (IsSkipped() || HasFatalFailure()) return;
     const std::unique_ptr<Frame> compatibilityFrame = InputFrame();
-    std::string reason;
-    const std::unique_ptr<gltest::CoreProfileContext> core =
-        gltest::CoreProfileContext::Create(&reason);
-    ASSERT_NE(core, nullptr) << reason;
-    ASSERT_TRUE(core->MakeCurrent());
+    hostkit::EglContext::Made made =
+        hostkit::EglContext::Create(kWidth, kHeight, hostkit::EglContext::Profile::kCore);
+    ASSERT_NE(made.context, nullptr) << made.reason;
+    const std::unique_ptr<hostkit::EglContext> core = std::move(made.context);
     const std::unique_ptr<Frame> coreFrame = InputFrame();
     ASSERT_EQ(ContextString(GL_EXTENSIONS), nullptr) << "the core profile lists its extensions";
     ClearErrors();
