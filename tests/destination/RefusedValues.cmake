@@ -12,9 +12,9 @@ set(cases
   "-DVARNELO_OSC_HOST=lights local|is not a host name or address")
 set(failures 0)
 foreach(case IN LISTS cases)
-  string(REPLACE "|" ";" parts "${case}")
-  list(GET parts 0 definition)
-  list(GET parts 1 expected)
+  string(REPLACE "|" ";" fields "${case}")
+  list(GET fields 0 definition)
+  list(GET fields 1 expected)
   file(REMOVE_RECURSE ${WORK})
   execute_process(COMMAND ${CMAKE_COMMAND} -S ${SOURCE} -B ${WORK} -G ${GENERATOR} "${definition}"
                   RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
