@@ -25,6 +25,8 @@ void SetUnitRange(ParsedCommand& parsed) {
 ParsedCommand ParseOscCommand(const char* command) {
     ParsedCommand parsed{};
     SetUnitRange(parsed);
+    parsed.rangeOpen = kNotFound;
+    parsed.rangeColon = kNotFound;
 
     const char* const blank = std::strchr(command, ' ');
     if (blank == nullptr || blank == command) {
@@ -35,11 +37,16 @@ ParsedCommand ParseOscCommand(const char* command) {
     parsed.sendInteger = blank[1] == 'i';
 
     const char* const open = std::strchr(command, '[');
-    if (open == nullptr || open == command) return parsed;
+    if (open == nullptr) return parsed;
+    parsed.rangeOpen = static_cast<std::size_t>(open - command);
+    if (open == command) return parsed;
     const char* const colon = std::strchr(open + 1, ':');
-    if (colon == nullptr || colon == open + 1) return parsed;
+    if (colon == nullptr) return parsed;
+    parsed.rangeColon = static_cast<std::size_t>(colon - command);
+    if (colon == open + 1) return parsed;
 
     parsed.rangeMin = ReadRangeValue(open + 1);
     parsed.rangeMax = ReadRangeValue(colon + 1);
+    parsed.rangeRead = true;
     return parsed;
 }

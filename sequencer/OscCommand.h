@@ -8,11 +8,21 @@
 // Longest command kept, in characters; the terminator follows it.
 constexpr std::size_t kMaxCommandLength = 2047;
 
+// An offset ParsedCommand gives for what the parser did not find.
+constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
+
 struct ParsedCommand {
     std::size_t pathLength;  // the address is the command's first pathLength characters
     bool sendInteger;        // int32 arguments ('i' right after the blank), else float32
     float rangeMin;          // the values that step values 0 and 1 map to
     float rangeMax;
+    // Where the parser looked for the range, as offsets into the command,
+    // for tools that explain a command: the first "[" and the first ":"
+    // after it, kNotFound when it did not look that far or found none.
+    // `rangeRead`: min and max were read from the texts after the two.
+    std::size_t rangeOpen;
+    std::size_t rangeColon;
+    bool rangeRead;
 };
 
 // Reads a zero-terminated command:

@@ -27,6 +27,32 @@ TEST_P(ParseCommand, ReadsAddressTypeAndRange) {
 
 INSTANTIATE_TEST_SUITE_P(Commands, ParseCommand, ::testing::ValuesIn(testdata::kCommandCases));
 
+// Where the parser looked for the range, as tools that explain a command
+// read it: each case stops at a different rule.
+TEST(ParseCommandRange, TellsWhereItLookedAndWhetherItRead) {
+    struct Case {
+        const char* command;
+        std::size_t open;
+        std::size_t colon;
+        bool read;
+    };
+    const Case cases[] = {
+        {"/a[1:2]", kNotFound, kNotFound, false},  // no blank: no range looked for
+        {"/a f", kNotFound, kNotFound, false},     // no "["
+        {"[/a f:1]", 0, kNotFound, false},         // "[" first
+        {"/a f[0 1]", 4, kNotFound, false},        // no ":" after it
+        {"/a f[:10]", 4, 5, false},                // nothing between them
+        {"/a f[0,5:1]", 4, 8, true},
+        {"/a[1:2] f", 2, 4, true},  // "[" is searched from the start
+    };
+    for (const Case& c : cases) {
+        const ParsedCommand parsed = ParseOscCommand(c.command);
+        EXPECT_EQ(parsed.rangeOpen, c.open) << c.command;
+        EXPECT_EQ(parsed.rangeColon, c.colon) << c.command;
+        EXPECT_EQ(parsed.rangeRead, c.read) << c.command;
+    }
+}
+
 TEST(ParseCommandNumbers, NotANumberIsKept) {
     const ParsedCommand parsed = ParseOscCommand("/a f[nan:inf]");
     EXPECT_TRUE(std::isnan(parsed.rangeMin));

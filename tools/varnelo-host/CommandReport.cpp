@@ -16,8 +16,7 @@ const char* const kExample = "/fader f[0:255]";
 // Texts quoted in a warning are cut to this many characters.
 constexpr std::size_t kQuotedMost = 40;
 
-// Where the parser looks for the range, found as its rules say (see
-// OscCommand.h) only to tell whether it reads one and which texts it reads.
+// Where the parser looked for the range and the texts it read there.
 struct RangeTexts {
     std::size_t blank = std::string::npos;  // ends the address; npos or 0: no type, no range
     std::size_t open = std::string::npos;   // the first "["
@@ -27,15 +26,14 @@ struct RangeTexts {
     std::string max;                        // after ":" up to "]" or the end
 };
 
-RangeTexts FindRange(const std::string& command) {
+RangeTexts FindRange(const std::string& command, const ParsedCommand& parsed) {
+    static_assert(kNotFound == std::string::npos);
     RangeTexts range;
     range.blank = command.find(' ');
-    if (range.blank == std::string::npos || range.blank == 0) return range;
-    range.open = command.find('[');
-    if (range.open == std::string::npos || range.open == 0) return range;
-    range.colon = command.find(':', range.open + 1);
-    if (range.colon == std::string::npos || range.colon == range.open + 1) return range;
-    range.read = true;
+    range.open = parsed.rangeOpen;
+    range.colon = parsed.rangeColon;
+    range.read = parsed.rangeRead;
+    if (!range.read) return range;
     range.min = command.substr(range.open + 1, range.colon - range.open - 1);
     const std::size_t close = command.find(']', range.colon + 1);
     range.max = command.substr(
@@ -159,7 +157,7 @@ CommandReport ExplainCommand(const std::string& command, bool builtIn) {
     report.integer = parsed.sendInteger;
     report.rangeMin = parsed.rangeMin;
     report.rangeMax = parsed.rangeMax;
-    const RangeTexts range = FindRange(report.kept);
+    const RangeTexts range = FindRange(report.kept, parsed);
     report.hasRange = range.read;
 
     if (text.size() > kMaxCommandLength) {
