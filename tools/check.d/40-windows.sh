@@ -1,6 +1,6 @@
 # The 64-bit Windows plug-ins, cross-built with mingw-w64 into out/windows,
 # warnings as errors. Each DLL must export plugMain alone and import only
-# liblo-7.dll (exactly the functions of build/windows/liblo.def), opengl32
+# liblo-7.dll (exactly the functions of cmake/windows/liblo.def), opengl32
 # and the system's socket and C runtime DLLs: no compiler runtime DLL.
 set -euo pipefail
 
@@ -29,7 +29,7 @@ grep -q "/lo/lo\.h$" <<<"$headers" ||
   fail "lo/lo.h was not read"
 grep -qi '/winsock2\.h$' <<<"$headers" || fail "lo/lo.h did not take its Winsock branch"
 
-expected_liblo=$(sed -n '/^EXPORTS/,$p' build/windows/liblo.def | sed '1d; s/^[[:space:]]*//; /^$/d' | sort)
+expected_liblo=$(sed -n '/^EXPORTS/,$p' cmake/windows/liblo.def | sed '1d; s/^[[:space:]]*//; /^$/d' | sort)
 
 for step_count in 4 8 16 32; do
   dll="$build/plugins/Varnelo$step_count.dll"
@@ -62,7 +62,7 @@ for step_count in 4 8 16 32; do
                inlo && /^[[:space:]]*[0-9a-f]+[[:space:]]+[0-9]+[[:space:]]+[A-Za-z_]/{print $NF}' \
           <<<"$dump" | sort)
   [[ $liblo == "$expected_liblo" ]] ||
-    fail "$dll imports from liblo-7.dll:"$'\n'"$liblo"$'\n'"build/windows/liblo.def lists:"$'\n'"$expected_liblo"
+    fail "$dll imports from liblo-7.dll:"$'\n'"$liblo"$'\n'"cmake/windows/liblo.def lists:"$'\n'"$expected_liblo"
 
   echo "$dll: exports $exports; imports ${dlls[*]}"
 done
