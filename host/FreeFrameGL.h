@@ -2,13 +2,33 @@
 // its function codes, the value words it passes and the records it reads
 // and writes by address. Everything here is a binary contract with hosts
 // built elsewhere; field order, widths and offsets must not change.
+//
+// Lifetime
+// - Load: the library's static initialiser registers its CPluginInfo
+//   before the host can call; nothing else runs at load (no thread, socket
+//   or GL object is made). Unload releases the record's text copies, and
+//   the prototype if the host never sent kDeinitialise.
+// - The prototype: one plug-in object made on first need by the codes
+//   marked "prototype" below, kept until kDeinitialise; it answers every
+//   question about the plug-in as a whole and is never drawn, sent a
+//   default, InitGL or Connect.
+// - An instance: made by kInstantiate with every parameter at its default
+//   and InitGL done, owned by the host until kDeinstantiate deletes it.
+//   The library keeps no list of instances.
+//
+// Threads: the host calls one library from one thread at a time (each
+// instance's calls on the thread that draws it, with its OpenGL context
+// current for kProcessOpenGL). The library takes no locks and makes no
+// threads; the prototype and the display buffers are shared by all of a
+// library's instances.
+//
+// Failures are return values only: nothing is thrown out of plugMain,
+// logged or shown.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-
-#include "Platform.h"  // VARNELO_EXPORT
 
 namespace ffgl {
 
@@ -23,35 +43,47 @@ constexpr std::uint32_t kFailure = 0xFFFFFFFFu;
 // The 64-bit value with every bit set: failure where an address is due.
 constexpr HostWord kAllOnes = ~HostWord{0};
 
-// Function codes of plugMain. Codes not listed here answer kFailure.
+// Function codes of plugMain, one line each: who answers (scope), what the
+// input word carries ("in"), and what comes back ("ok", and "fail" on
+// failure). Scopes:
+//   L  the library; the instance handle is not read.
+//   P  the library, answered by the prototype, which the call makes if
+//      there is none yet (the "fail" answer when it cannot be made).
+//   I  the instance in the handle, forwarded to its virtual operation;
+//      a null handle gives the "fail" answer and touches nothing.
+// Every call comes on the host's thread, one at a time per library;
+// kProcessOpenGL also with the host's OpenGL context current.
+// Codes not listed (3, 11, 12, 14, 24 to 30, 34 and above) answer kFailure.
 enum FunctionCode : std::uint32_t {
-    kGetInfo = 0,
-    kInitialise = 1,
-    kDeinitialise = 2,
-    kProcessFrame = 3,  // old frame processing, unsupported
-    kGetNumParameters = 4,
-    kGetParameterName = 5,
-    kGetParameterDefault = 6,
-    kGetParameterDisplay = 7,
-    kSetParameter = 8,
-    kGetParameter = 9,
-    kGetPluginCaps = 10,
-    kInstantiateOld = 11,    // unsupported
-    kDeinstantiateOld = 12,  // unsupported
-    kGetExtendedInfo = 13,
-    kProcessFrameCopy = 14,  // unsupported
-    kGetParameterType = 15,
-    kGetInputStatus = 16,
-    kProcessOpenGL = 17,
-    kInstantiate = 18,
-    kDeinstantiate = 19,
-    kSetTime = 20,
-    kConnect = 21,
-    kDisconnect = 22,
-    kResize = 23,
-    kGetParameterExtraA = 31,
-    kGetParameterExtraB = 32,
-    kGetPrototypeValue = 33,
+    kGetInfo = 0,             // L  ok &PluginInfoRecord             fail null (no record)
+    kInitialise = 1,          // P  ok 0, the prototype made         fail kFailure
+    kDeinitialise = 2,        // L  deletes the prototype, if any    ok 0 always
+    kGetNumParameters = 4,    // P  ok parameter count               fail kFailure
+    kGetParameterName = 5,    // P  in index  ok &name[16]           fail null (unregistered)
+    kGetParameterDefault = 6, // P  in index  ok text: &default text; else the float's bits
+                              //              fail kFailure in the low half (unregistered)
+    kGetParameterDisplay = 7, // I  in index  ok &display text, valid until the next one
+                              //              fail kAllOnes (no instance), null (unregistered)
+    kSetParameter = 8,        // I  in &SetParameterRecord  ok the typed set's status
+                              //              fail kFailure (no instance or record)
+    kGetParameter = 9,        // I  in index  ok text: address; boolean: 0 or 1; else float bits
+    kGetPluginCaps = 10,      // P  in Capability  ok its answer (0 for unknown)  fail kFailure
+    kGetExtendedInfo = 13,    // L  ok &PluginExtendedInfoRecord (code 0's + 32)  fail null
+    kGetParameterType = 15,   // P  in index  ok ParameterType       fail kFailure (unregistered)
+    kGetInputStatus = 16,     // I  in input index  ok 1 below the maximum inputs  fail kFailure
+    kProcessOpenGL = 17,      // I  in &ProcessOpenGLRecord  ok the draw's status (Connect first
+                              //              on an unconnected instance)  fail kFailure (null)
+    kInstantiate = 18,        // P  in &ViewportRecord  ok the new instance's address
+                              //              fail kAllOnes (no record or viewport, no object,
+                              //              a refused default or InitGL; nothing is left)
+    kDeinstantiate = 19,      // I  Disconnect if connected, DeInitGL, delete  ok 0
+    kSetTime = 20,            // I  in &double seconds  ok SetTime's status  fail kFailure (null)
+    kConnect = 21,            // I  ok 0, and the instance counts as connected
+    kDisconnect = 22,         // I  ok 0, and the instance no longer counts as connected
+    kResize = 23,             // I  in &ViewportRecord, passed on untested  ok Resize's status
+    kGetParameterExtraA = 31, // P  in index  ok the record's extraValueA  fail kFailure
+    kGetParameterExtraB = 32, // P  in index  ok the record's extraValueB  fail kFailure
+    kGetPrototypeValue = 33,  // P  ok the prototype's 64-bit value  fail 0 (no prototype)
 };
 
 // Capability numbers asked with kGetPluginCaps.
@@ -169,11 +201,11 @@ T* AddressOf(HostWord word) {
 }  // namespace ffgl
 
 // The library's one exported symbol: every call a host makes arrives here
-// as a function code, an input word (a number, or the address of one of the
-// records above) and an instance handle (the address code 18 returned, or
-// anything for codes that concern no instance). Codes and results: see
-// FunctionCode and the dispatcher in plugMain.cpp. Hosts find it by name.
-VARNELO_EXPORT ffgl::HostWord plugMain(std::uint32_t code, ffgl::HostWord input, void* instance);
+// as a function code (FunctionCode above), an input word (a number, or the
+// address of one of the records above) and an instance handle (the address
+// kInstantiate returned, or anything for codes of scope L and P). Hosts
+// find it by name; the definition exports it.
+extern "C" ffgl::HostWord plugMain(std::uint32_t code, ffgl::HostWord input, void* instance);
 
 // Its type, for hosts that look it up in a loaded library.
 using PlugMainFunction = decltype(&plugMain);

@@ -9,6 +9,8 @@
 #include "FreeFrameGL.h"
 #include "PluginManager.h"
 
+namespace ffgl {
+
 class CFreeFrameGLPlugin : public CFFGLPluginManager {
 public:
     CFreeFrameGLPlugin() = default;
@@ -16,7 +18,7 @@ public:
 
     // Code 18, after every default has been applied. 0 completes the
     // instantiation; anything else undoes it.
-    virtual std::uint32_t InitGL(const ffgl::ViewportRecord* viewport);
+    virtual std::uint32_t InitGL(const ViewportRecord* viewport);
     // Code 19 (and a failed InitGL) before the instance is deleted.
     virtual std::uint32_t DeInitGL();
     // Code 7. The text stays valid until the next display request.
@@ -31,18 +33,18 @@ public:
     // A text address, or the all-ones address for no text.
     virtual char* GetTextParameter(std::uint32_t index);
     // Code 17, once per frame, with the host's OpenGL context current.
-    virtual std::uint32_t ProcessOpenGL(const ffgl::ProcessOpenGLRecord* frame);
+    virtual std::uint32_t ProcessOpenGL(const ProcessOpenGLRecord* frame);
     // Code 20.
     virtual std::uint32_t SetTime(double time);
     // Code 16: 1 for an input index below the maximum input frames.
     virtual std::uint32_t GetInputStatus(std::uint32_t index);
     // Code 33, asked of the prototype.
-    virtual ffgl::HostWord GetPrototypeValue();
+    virtual HostWord GetPrototypeValue();
     // Codes 21 and 22, and the first frame of code 17.
     virtual std::uint32_t Connect();
     virtual std::uint32_t Disconnect();
     // Code 23. The viewport is passed on untested.
-    virtual std::uint32_t Resize(const ffgl::ViewportRecord* viewport);
+    virtual std::uint32_t Resize(const ViewportRecord* viewport);
 
     // Set and cleared only by the dispatcher: the instance has been
     // connected by its first frame or by code 21.
@@ -53,5 +55,7 @@ public:
 };
 
 // Makes one plug-in instance: stores its address in `*instance` and returns
-// 0, or stores null and returns ffgl::kFailure. Throws nothing.
+// 0, or stores null and returns kFailure. Throws nothing.
 using PluginFactory = std::uint32_t (*)(CFreeFrameGLPlugin** instance);
+
+}  // namespace ffgl

@@ -2,6 +2,8 @@
 
 #include "TextCopy.h"
 
+namespace ffgl {
+
 namespace {
 
 // Zero-initialised before any constructor runs, so the order in which the
@@ -25,7 +27,7 @@ CPluginInfo::CPluginInfo(const PluginIdentity& identity) : info{}, extendedInfo{
     info.apiMinorVersion = 0;
     CopyField(info.uniqueId, identity.uniqueId);
     CopyField(info.name, identity.name);
-    info.pluginType = ffgl::kPluginTypeEffect;
+    info.pluginType = kPluginTypeEffect;
     extendedInfo.pluginMajorVersion = 1;
     extendedInfo.pluginMinorVersion = 0;
     extendedInfo.description = CopyText(identity.description);
@@ -46,3 +48,5 @@ CPluginInfo::~CPluginInfo() {
 CPluginInfo* RegisteredPluginInfo() { return registeredInfo; }
 
 void RegisterPluginInfo(CPluginInfo* record) { registeredInfo = record; }
+
+}  // namespace ffgl

@@ -8,6 +8,8 @@
 #include "FreeFrameGL.h"
 #include "FreeFrameGLPlugin.h"
 
+namespace ffgl {
+
 struct PluginIdentity {
     const char* uniqueId;  // 4 characters
     const char* name;      // up to 16 characters
@@ -26,8 +28,8 @@ public:
     CPluginInfo& operator=(const CPluginInfo&) = delete;
 
     // Host-read, contiguous: code 0 answers &info, code 13 &extendedInfo.
-    ffgl::PluginInfoRecord info;
-    ffgl::PluginExtendedInfoRecord extendedInfo;
+    PluginInfoRecord info;
+    PluginExtendedInfoRecord extendedInfo;
     PluginFactory factory;
 };
 
@@ -36,3 +38,5 @@ static_assert(offsetof(CPluginInfo, extendedInfo) == 32, "code 13 answers code 0
 // The registered record, null until a static initialiser has registered one.
 CPluginInfo* RegisteredPluginInfo();
 void RegisterPluginInfo(CPluginInfo* record);
+
+}  // namespace ffgl

@@ -6,6 +6,8 @@
 
 #include "TextCopy.h"
 
+namespace ffgl {
+
 namespace {
 
 // Copies up to 16 characters of `name`, reading no further than its
@@ -89,11 +91,11 @@ std::int32_t CFFGLPluginManager::GetParamType(std::uint32_t index) const {
     return record != nullptr ? static_cast<std::int32_t>(record->type) : -1;
 }
 
-ffgl::HostWord CFFGLPluginManager::GetParamDefault(std::uint32_t index) const {
+HostWord CFFGLPluginManager::GetParamDefault(std::uint32_t index) const {
     const ParameterRecord* const record = Find(index);
-    if (record == nullptr) return ffgl::WordFromNumber(ffgl::kFailure);
-    if (record->type == ffgl::kTypeText) return ffgl::WordFromAddress(record->defaultText);
-    return ffgl::WordFromFloat(record->defaultValue);
+    if (record == nullptr) return WordFromNumber(kFailure);
+    if (record->type == kTypeText) return WordFromAddress(record->defaultText);
+    return WordFromFloat(record->defaultValue);
 }
 
 std::int32_t CFFGLPluginManager::GetParamExtraA(std::uint32_t index) const {
@@ -105,3 +107,5 @@ std::int32_t CFFGLPluginManager::GetParamExtraB(std::uint32_t index) const {
     const ParameterRecord* const record = Find(index);
     return record != nullptr ? record->extraValueB : -1;
 }
+
+}  // namespace ffgl

@@ -8,13 +8,15 @@
 
 #include "FreeFrameGL.h"
 
+namespace ffgl {
+
 // One registered parameter. Records never change after registration.
 struct ParameterRecord {
     std::uint32_t index;  // the host-visible parameter number
     // The registration text up to its terminator, zero-padded; a name of
     // 16 or more characters keeps its first 16 and has no terminator.
     char name[16];
-    std::uint32_t type;  // ffgl::ParameterType
+    std::uint32_t type;  // ParameterType
     std::int32_t extraValueA;  // 1 for every parameter
     std::int32_t extraValueB;  // 0 for every parameter
     // Standard: the default clamped into 0..1. Boolean: 1.0 or 0.0. Text: 0.0.
@@ -49,7 +51,7 @@ public:
     std::int32_t GetParamType(std::uint32_t index) const;  // or -1
     // Text parameters: the default text's address; others: the default's
     // 32 float bits in the low half; unregistered: -1 in the low half.
-    ffgl::HostWord GetParamDefault(std::uint32_t index) const;
+    HostWord GetParamDefault(std::uint32_t index) const;
     std::int32_t GetParamExtraA(std::uint32_t index) const;  // or -1
     std::int32_t GetParamExtraB(std::uint32_t index) const;  // or -1
 
@@ -69,3 +71,5 @@ private:
     std::int32_t maxInputFrames = 0;
     bool timeSupported = false;
 };
+
+}  // namespace ffgl

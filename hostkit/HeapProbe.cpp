@@ -122,9 +122,9 @@ void DeleteBlock(void* block) noexcept {
 
 }  // namespace
 
-namespace heapprobe {
+namespace hostkit {
 
-bool ProbesMalloc() {
+bool HeapProbe::ProbesMalloc() {
 #if defined(VARNELO_ASAN)
     return false;
 #else
@@ -132,11 +132,11 @@ bool ProbesMalloc() {
 #endif
 }
 
-std::uint64_t Allocations() { return allocationCount.load(std::memory_order_relaxed); }
+std::uint64_t HeapProbe::Allocations() { return allocationCount.load(std::memory_order_relaxed); }
 
-std::uint64_t AllocationsOnThisThread() { return threadAllocationCount; }
+std::uint64_t HeapProbe::AllocationsOnThisThread() { return threadAllocationCount; }
 
-std::size_t BytesInUse() {
+std::size_t HeapProbe::BytesInUse() {
 #if defined(VARNELO_ASAN)
     return __sanitizer_get_current_allocated_bytes();
 #else
@@ -144,18 +144,18 @@ std::size_t BytesInUse() {
 #endif
 }
 
-long LiveNewBlocks() { return liveNewBlocks.load(std::memory_order_relaxed); }
+long HeapProbe::LiveNewBlocks() { return liveNewBlocks.load(std::memory_order_relaxed); }
 
-void FailAfter(long skip) {
+void HeapProbe::FailAfter(long skip) {
     fired.store(false, std::memory_order_relaxed);
     allocationsToSkip.store(skip, std::memory_order_relaxed);
 }
 
-void Disarm() { allocationsToSkip.store(-1, std::memory_order_relaxed); }
+void HeapProbe::Disarm() { allocationsToSkip.store(-1, std::memory_order_relaxed); }
 
-bool Fired() { return fired.load(std::memory_order_relaxed); }
+bool HeapProbe::Fired() { return fired.load(std::memory_order_relaxed); }
 
-}  // namespace heapprobe
+}  // namespace hostkit
 
 void* operator new(std::size_t size) {
     void* const block = NewBlock(size);

@@ -11,29 +11,33 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace heapprobe {
+namespace hostkit {
 
-// True when malloc and its relatives are probed too. Under AddressSanitizer
-// the sanitizer's allocator owns them and only operator new is probed.
-bool ProbesMalloc();
+// Static functions only: the heap is one per process.
+class HeapProbe {
+public:
+    // True when malloc and its relatives are probed too. Under AddressSanitizer
+    // the sanitizer's allocator owns them and only operator new is probed.
+    static bool ProbesMalloc();
 
-// Allocations so far, on every thread and on the calling thread alone (a
-// host's thread, which calls plugMain, beside a driver's own threads).
-std::uint64_t Allocations();
-std::uint64_t AllocationsOnThisThread();
+    // Allocations so far, on every thread and on the calling thread alone (a
+    // host's thread, which calls plugMain, beside a driver's own threads).
+    static std::uint64_t Allocations();
+    static std::uint64_t AllocationsOnThisThread();
 
-// Bytes held by the heap right now, as its own accounting tells.
-std::size_t BytesInUse();
-// Blocks made by operator new and not yet deleted.
-long LiveNewBlocks();
+    // Bytes held by the heap right now, as its own accounting tells.
+    static std::size_t BytesInUse();
+    // Blocks made by operator new and not yet deleted.
+    static long LiveNewBlocks();
 
-// Makes the allocation `skip` allocations from now fail (0: the next one),
-// once; every other allocation succeeds. Arm it only while one thread
-// allocates.
-void FailAfter(long skip);
-// No failure is pending any more.
-void Disarm();
-// Whether the failure armed last has happened.
-bool Fired();
+    // Makes the allocation `skip` allocations from now fail (0: the next one),
+    // once; every other allocation succeeds. Arm it only while one thread
+    // allocates.
+    static void FailAfter(long skip);
+    // No failure is pending any more.
+    static void Disarm();
+    // Whether the failure armed last has happened.
+    static bool Fired();
+};
 
-}  // namespace heapprobe
+}  // namespace hostkit

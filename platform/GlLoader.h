@@ -2,7 +2,7 @@
 // function acts on the OpenGL context current on the calling thread.
 #pragma once
 
-namespace glloader {
+namespace platform {
 
 // The current context's extension string, or null when it cannot be read:
 // no context is current, or a core profile context, which answers
@@ -22,4 +22,4 @@ bool ResolveActiveTexture();
 // after ResolveActiveTexture answered true.
 void ActiveTexture(unsigned unit);
 
-}  // namespace glloader
+}  // namespace platform

@@ -10,7 +10,7 @@
 
 #include "GlLoader.h"
 
-namespace glloader {
+namespace platform {
 
 namespace {
 
@@ -45,4 +45,4 @@ bool ResolveActiveTexture() { return true; }
 
 void ActiveTexture(unsigned unit) { glActiveTexture(unit); }
 
-}  // namespace glloader
+}  // namespace platform

@@ -11,7 +11,7 @@
 
 #include <cstdint>
 
-namespace glloader {
+namespace platform {
 
 namespace {
 
@@ -82,4 +82,4 @@ void ActiveTexture(unsigned unit) {
     if (activeTexture != nullptr) activeTexture(unit);
 }
 
-}  // namespace glloader
+}  // namespace platform

@@ -1,6 +1,6 @@
-// What differs between the platforms the plug-in is built for: how the
-// entry point is exported, and how a host's text address is tested before
-// it is read. The OpenGL entry points are in GlLoader.h.
+// What differs between the platforms the plug-in is built for: how a
+// host's text address is tested before it is read. How the entry point is
+// exported is in Export.h, the OpenGL entry points in GlLoader.h.
 //
 // Implemented once in ReadableText.cpp, and per platform in
 // ReadableByteLinux.cpp (the kernel copies the byte for us) and
@@ -8,12 +8,6 @@
 #pragma once
 
 #include <cstddef>
-
-#if defined(_WIN32)
-#define VARNELO_EXPORT extern "C" __declspec(dllexport)
-#else
-#define VARNELO_EXPORT extern "C" __attribute__((visibility("default")))
-#endif
 
 namespace platform {
 

@@ -13,7 +13,7 @@
 #include <limits>
 #include <system_error>
 
-namespace numbers {
+namespace sequencer {
 
 namespace {
 
@@ -241,4 +241,4 @@ double ReadNumber(const char* const text, const char** end) {
     return WithSign(Convert(decimal, kDecimal), negative);
 }
 
-}  // namespace numbers
+}  // namespace sequencer

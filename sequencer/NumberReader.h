@@ -3,7 +3,7 @@
 // the same value under every C runtime and whatever locale the host has set.
 #pragma once
 
-namespace numbers {
+namespace sequencer {
 
 // Reads the number at the start of the zero-terminated `text` as the C
 // library's strtod reads it under the "C" locale, and returns it:
@@ -32,4 +32,4 @@ double ReadNumber(const char* text);
 // strtod sets its end pointer.
 double ReadNumber(const char* text, const char** end);
 
-}  // namespace numbers
+}  // namespace sequencer

@@ -12,6 +12,8 @@
 #include "TextureUnit.h"
 #include "Varnelo.h"
 
+namespace sequencer {
+
 namespace {
 
 // The frame's first input texture when it can be drawn: the record lists at
@@ -52,7 +54,7 @@ std::uint32_t Varnelo::ProcessOpenGL(const ffgl::ProcessOpenGLRecord* frame) {
     const ffgl::TextureRecord* const input = frame != nullptr ? DrawableInput(*frame) : nullptr;
     if (input == nullptr) return ffgl::kFailure;
 
-    textureunit::SelectUnitZero();
+    sequencer::SelectUnitZero();
     glBindTexture(GL_TEXTURE_2D, input->textureName);
     glEnable(GL_TEXTURE_2D);
     // Each u32 converts exactly to double; the hardware sizes are not zero.
@@ -62,3 +64,5 @@ std::uint32_t Varnelo::ProcessOpenGL(const ffgl::ProcessOpenGLRecord* frame) {
     glDisable(GL_TEXTURE_2D);
     return ffgl::kSuccess;
 }
+
+}  // namespace sequencer

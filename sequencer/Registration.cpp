@@ -3,6 +3,8 @@
 #include "PluginInfo.h"
 #include "Varnelo.h"
 
+namespace sequencer {
+
 namespace {
 
 struct VariantName {
@@ -26,7 +28,7 @@ constexpr const VariantName& ThisVariant() {
 }
 static_assert(ThisVariant().stepCount == Varnelo::kStepCount);
 
-CPluginInfo pluginInfo({
+ffgl::CPluginInfo pluginInfo({
     ThisVariant().uniqueId,
     ThisVariant().name,
     "Varnelo version 1.1",
@@ -35,3 +37,5 @@ CPluginInfo pluginInfo({
 });
 
 }  // namespace
+
+}  // namespace sequencer

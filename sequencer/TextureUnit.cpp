@@ -2,37 +2,39 @@
 
 #include "GlLoader.h"
 
-namespace textureunit {
+namespace sequencer {
 
-Decision Decide(int version, const char* extensions) {
-    if (extensions == nullptr) return Decision::kUndecided;
-    return version >= kFirstVersionWithActiveTexture ? Decision::kCall : Decision::kSkip;
+UnitZeroDecision DecideUnitZero(int version, const char* extensions) {
+    if (extensions == nullptr) return UnitZeroDecision::kUndecided;
+    return version >= kFirstVersionWithActiveTexture ? UnitZeroDecision::kCall : UnitZeroDecision::kSkip;
 }
 
 void UnitZeroSelector::Select() {
-    if (decision_ == Decision::kUndecided) decision_ = Initialise();
-    if (decision_ == Decision::kCall) loader_.activeTexture(kUnitZero);
+    if (decision == UnitZeroDecision::kUndecided) decision = Initialise();
+    if (decision == UnitZeroDecision::kCall) loader.activeTexture(kUnitZero);
 }
 
 // The version is read only beside a readable extension string: a frame
 // without one decides nothing, whatever the version says.
-Decision UnitZeroSelector::Initialise() const {
-    const char* const extensions = loader_.extensions();
-    if (extensions == nullptr) return Decision::kUndecided;
-    const Decision decision = Decide(loader_.version(), extensions);
-    if (decision == Decision::kCall && !loader_.resolveActiveTexture()) return Decision::kSkip;
-    return decision;
+UnitZeroDecision UnitZeroSelector::Initialise() const {
+    const char* const extensions = loader.extensions();
+    if (extensions == nullptr) return UnitZeroDecision::kUndecided;
+    const UnitZeroDecision decided = DecideUnitZero(loader.version(), extensions);
+    if (decided == UnitZeroDecision::kCall && !loader.resolveActiveTexture()) {
+        return UnitZeroDecision::kSkip;
+    }
+    return decided;
 }
 
 namespace {
 
 // Constant-initialised: ready before any static initialiser of the library
 // runs, and never destroyed.
-UnitZeroSelector librarySelector({glloader::ContextExtensions, glloader::ContextVersion,
-                                  glloader::ResolveActiveTexture, glloader::ActiveTexture});
+UnitZeroSelector librarySelector({platform::ContextExtensions, platform::ContextVersion,
+                                  platform::ResolveActiveTexture, platform::ActiveTexture});
 
 }  // namespace
 
 void SelectUnitZero() { librarySelector.Select(); }
 
-}  // namespace textureunit
+}  // namespace sequencer

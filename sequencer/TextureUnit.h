@@ -12,7 +12,7 @@
 // - from then on every frame of every context follows that decision.
 #pragma once
 
-namespace textureunit {
+namespace sequencer {
 
 // GL_TEXTURE0.
 constexpr unsigned kUnitZero = 0x84C0;
@@ -20,7 +20,7 @@ constexpr unsigned kUnitZero = 0x84C0;
 // major * 10 + minor of the first OpenGL version with glActiveTexture.
 constexpr int kFirstVersionWithActiveTexture = 13;
 
-enum class Decision {
+enum class UnitZeroDecision {
     kUndecided,  // no readable extension string yet: skip, read again next frame
     kCall,       // initialised at version 1.3 or later: call glActiveTexture
     kSkip,       // initialised below 1.3: draw on whatever unit is active
@@ -31,11 +31,11 @@ enum class Decision {
 // and counts only when `extensions` is not null. An unreadable version next
 // to a readable extension string cannot show 1.3, so it decides kSkip. The
 // extension string's contents do not matter, only that it can be read.
-Decision Decide(int version, const char* extensions);
+UnitZeroDecision DecideUnitZero(int version, const char* extensions);
 
 // Where the answers come from and where the calls go; the library uses the
-// glloader functions (GlLoader.h), tests their own.
-struct Loader {
+// platform loader functions (GlLoader.h), tests their own.
+struct UnitZeroLoader {
     const char* (*extensions)();
     int (*version)();
     bool (*resolveActiveTexture)();  // once, in a context of 1.3 or later
@@ -46,7 +46,7 @@ struct Loader {
 // string, then decided for good.
 class UnitZeroSelector {
 public:
-    explicit constexpr UnitZeroSelector(Loader loader) : loader_(loader) {}
+    explicit constexpr UnitZeroSelector(UnitZeroLoader loader) : loader(loader) {}
 
     // One frame's call, before the input texture is bound: while undecided,
     // reads the extension string (and, when it is readable, the version,
@@ -54,17 +54,17 @@ public:
     // active when the decision is kCall. A kCall whose entry point does not
     // resolve becomes kSkip.
     void Select();
-    Decision decision() const { return decision_; }
+    UnitZeroDecision CurrentDecision() const { return decision; }
 
 private:
-    Decision Initialise() const;
+    UnitZeroDecision Initialise() const;
 
-    Loader loader_;
-    Decision decision_ = Decision::kUndecided;
+    UnitZeroLoader loader;
+    UnitZeroDecision decision = UnitZeroDecision::kUndecided;
 };
 
 // Select() on the library's one selector, shared by all its instances and
-// bound to the glloader functions.
+// bound to the platform loader functions.
 void SelectUnitZero();
 
-}  // namespace textureunit
+}  // namespace sequencer

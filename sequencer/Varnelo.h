@@ -2,22 +2,28 @@
 // turns the host's automation of "Run" into an OSC step sequencer. As "Run"
 // moves from 0 to 1 across STEP_COUNT steps, each step entered (or, with
 // "Smooth" on, each set) sends the current step value, scaled into the range
-// of the "OSC command", to 127.0.0.1 port 7000 (or the destination the build
-// names) as one message or bundle.
+// of the "OSC command", to 127.0.0.1 port 7000 (or the destination the
+// build or the command names) as one message or bundle.
+//
+// The class is what the host sees: its parameters, by the index and name
+// the host knows them, and the operations the host interface defines. It
+// hands the step rule to a StepEngine, the OSC output to an OscSender and
+// the drawing to the pass-through.
 #pragma once
-
-#include <lo/lo.h>
 
 #include <cstdint>
 
 #include "FreeFrameGLPlugin.h"
-#include "OscCommand.h"
+#include "OscSender.h"
+#include "StepEngine.h"
 
 #ifndef STEP_COUNT
 #error "STEP_COUNT (4, 8, 16 or 32) selects the variant being built"
 #endif
 
-class Varnelo : public CFreeFrameGLPlugin {
+namespace sequencer {
+
+class Varnelo : public ffgl::CFreeFrameGLPlugin {
 public:
     static constexpr std::uint32_t kStepCount = STEP_COUNT;
     static_assert(kStepCount == 4 || kStepCount == 8 || kStepCount == 16 || kStepCount == 32);
@@ -35,9 +41,8 @@ public:
     // Registers the parameter table; sends nothing, opens nothing. Throws
     // std::bad_alloc when memory runs out (CreateInstance catches it).
     Varnelo();
-    ~Varnelo() override;
 
-    // Records the OSC destination; the socket opens at the first send.
+    // Called by instantiation after the defaults: makes the OSC destination.
     std::uint32_t InitGL(const ffgl::ViewportRecord* viewport) override;
     // "Run" shows the step it stands in; the rest as the base shows them.
     const char* GetParameterDisplay(std::uint32_t index) override;
@@ -54,29 +59,12 @@ public:
     std::uint32_t ProcessOpenGL(const ffgl::ProcessOpenGLRecord* frame) override;
 
 private:
-    void SetRun(float value);
-    void SetStep(std::uint32_t slot, float value);
-    float CurrentValue() const;
-    void ParseCommand();
-    void Send(float value);
-    void SendValue(float value);
-    void SendValueInBundle(float value);
-    lo_message MakeMessage(float x) const;
-
-    std::int32_t smooth = 0;
-    float runPosition = 0.0f;  // the last accepted "Run", always within 0..1
-    // Slots 0 .. N-1 hold steps 1 .. N; slot N holds "Loop end".
-    float stepValues[kStepCount + 1];
-    char commandText[kMaxCommandLength + 1] = "";
-    char oscPath[kMaxCommandLength + 1] = "";
-    std::int32_t sendInteger = 0;
-    float rangeMin = 0.0f;
-    float rangeMax = 1.0f;
-    lo_address oscTarget = nullptr;  // owned; null until InitGL
-    bool stepFollow = false;
-    bool useBundle = false;
+    StepEngine<kStepCount> engine;
+    OscSender sender;
 };
 
 // The library's factory: one new Varnelo in `*instance`, or null and
 // ffgl::kFailure when memory runs out. Throws nothing.
-std::uint32_t CreateInstance(CFreeFrameGLPlugin** instance);
+std::uint32_t CreateInstance(ffgl::CFreeFrameGLPlugin** instance);
+
+}  // namespace sequencer

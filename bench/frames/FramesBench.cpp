@@ -119,12 +119,12 @@ std::string SizeLabel(std::int64_t index) {
 void Frames(benchmark::State& state, Draw draw) {
     const Scene& scene = CurrentScene(state);
     DrawFrame(draw, scene);  // the first frame may allocate; it is not counted
-    const std::uint64_t allocationsBefore = heapprobe::Allocations();
+    const std::uint64_t allocationsBefore = hostkit::HeapProbe::Allocations();
     for (auto _ : state) DrawFrame(draw, scene);
     const auto frames = static_cast<double>(state.iterations());
     state.counters["fps"] = benchmark::Counter(frames, benchmark::Counter::kIsRate);
     state.counters["allocs/frame"] =
-        static_cast<double>(heapprobe::Allocations() - allocationsBefore) / frames;
+        static_cast<double>(hostkit::HeapProbe::Allocations() - allocationsBefore) / frames;
     state.SetLabel(SizeLabel(state.range(0)));
 }
 
@@ -141,14 +141,14 @@ struct FrameTotals {
 };
 
 void TimeOneFrame(Draw draw, const Scene& scene, FrameTotals& totals) {
-    const std::uint64_t beforeDraw = heapprobe::AllocationsOnThisThread();
+    const std::uint64_t beforeDraw = hostkit::HeapProbe::AllocationsOnThisThread();
     const auto start = std::chrono::steady_clock::now();
     draw(scene);
-    const std::uint64_t afterDraw = heapprobe::AllocationsOnThisThread();
+    const std::uint64_t afterDraw = hostkit::HeapProbe::AllocationsOnThisThread();
     glFinish();
     const auto end = std::chrono::steady_clock::now();
     totals.drawAllocations += afterDraw - beforeDraw;
-    totals.finishAllocations += heapprobe::AllocationsOnThisThread() - afterDraw;
+    totals.finishAllocations += hostkit::HeapProbe::AllocationsOnThisThread() - afterDraw;
     totals.seconds += std::chrono::duration<double>(end - start).count();
 }
 

@@ -10,11 +10,11 @@
 
 namespace {
 
-using testsupport::ParameterIndex;
+using tests::ParameterIndex;
 
 TEST(Destination, ABuildForPort7001SendsThere) {
-    testsupport::UdpReceiver defaultPort(7000);
-    testsupport::UdpReceiver otherPort(7001);
+    tests::UdpReceiver defaultPort(7000);
+    tests::UdpReceiver otherPort(7001);
     ASSERT_TRUE(defaultPort.Bound() && otherPort.Bound()) << "UDP port 7000 or 7001 is taken";
     std::string error;
     const auto library = hostkit::PluginLibrary::Load(VARNELO4_PORT7001_PATH, &error);
@@ -26,7 +26,7 @@ TEST(Destination, ABuildForPort7001SendsThere) {
 
     const auto datagram = otherPort.Receive(2000);
     ASSERT_TRUE(datagram.has_value()) << "nothing arrived on 7001";
-    EXPECT_EQ(*datagram, testsupport::OscMessage("/elsewhere", 0.0f));
+    EXPECT_EQ(*datagram, tests::OscMessage("/elsewhere", 0.0f));
     EXPECT_FALSE(defaultPort.Receive(100).has_value()) << "a datagram arrived on 7000";
 }
 

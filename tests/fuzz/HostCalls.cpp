@@ -10,7 +10,7 @@
 #include <cstring>
 #include <vector>
 
-namespace hostcalls {
+namespace tests {
 
 namespace {
 
@@ -314,4 +314,4 @@ void Play(PlugMainFunction plugMain, const std::uint8_t* data, std::size_t size)
     while (!reader.AtEnd()) session.Step();
 }
 
-}  // namespace hostcalls
+}  // namespace tests

@@ -16,7 +16,7 @@
 
 #include "FreeFrameGL.h"
 
-namespace hostcalls {
+namespace tests {
 
 // Reading a string as calls: each call starts with one byte, Operation
 // modulo kOperationCount, followed by the bytes its operation reads; a
@@ -41,4 +41,4 @@ enum Operation : std::uint8_t {
 
 void Play(PlugMainFunction plugMain, const std::uint8_t* data, std::size_t size);
 
-}  // namespace hostcalls
+}  // namespace tests

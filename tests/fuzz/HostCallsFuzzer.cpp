@@ -7,6 +7,6 @@
 #include "HostCalls.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    hostcalls::Play(plugMain, data, size);
+    tests::Play(plugMain, data, size);
     return 0;
 }

@@ -6,6 +6,8 @@
 
 namespace {
 
+using sequencer::Varnelo;
+
 int connectCalls = 0;
 
 class ConnectCountingVarnelo : public Varnelo {
@@ -16,7 +18,7 @@ public:
     }
 };
 
-std::uint32_t CreateCountingInstance(CFreeFrameGLPlugin** instance) {
+std::uint32_t CreateCountingInstance(ffgl::CFreeFrameGLPlugin** instance) {
     try {
         *instance = new ConnectCountingVarnelo;
         return ffgl::kSuccess;
@@ -26,7 +28,7 @@ std::uint32_t CreateCountingInstance(CFreeFrameGLPlugin** instance) {
     }
 }
 
-CPluginInfo probeInfo({"VNCP", "Varnelo probe", "Counts Connect calls", "Varnelo test probe",
+ffgl::CPluginInfo probeInfo({"VNCP", "Varnelo probe", "Counts Connect calls", "Varnelo test probe",
                        CreateCountingInstance});
 
 }  // namespace

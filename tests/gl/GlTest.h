@@ -14,7 +14,7 @@
 #include "EglContext.h"
 #include "FreeFrameGL.h"
 
-namespace gltest {
+namespace tests {
 
 // A picture of width x height inside a texture of hardwareWidth x
 // hardwareHeight. Every picture pixel differs from every other (and from
@@ -125,4 +125,4 @@ protected:
     std::unique_ptr<hostkit::EglContext> context;
 };
 
-}  // namespace gltest
+}  // namespace tests

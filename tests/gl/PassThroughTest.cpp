@@ -14,9 +14,9 @@
 
 namespace {
 
-using gltest::Frame;
-using gltest::GlTest;
-using gltest::Picture;
+using tests::Frame;
+using tests::GlTest;
+using tests::Picture;
 
 std::unique_ptr<hostkit::PluginLibrary> LoadLibrary(const char* path) {
     std::string error;
@@ -43,13 +43,13 @@ TEST_P(PassThrough, DrawsThePictureUnchangedAndUnflipped) {
     ASSERT_NE(library, nullptr);
     hostkit::PluginInstance instance(*library);
     ASSERT_TRUE(instance.Valid());
-    const Picture picture = gltest::MakePicture(kWidth, kHeight, GetParam().hardwareWidth,
+    const Picture picture = tests::MakePicture(kWidth, kHeight, GetParam().hardwareWidth,
                                                 GetParam().hardwareHeight);
-    const Frame frame(gltest::RecordFor(picture, Texture(picture)));
+    const Frame frame(tests::RecordFor(picture, Texture(picture)));
     ClearTo(0.0f, 0.0f, 1.0f);
 
     EXPECT_EQ(instance.ProcessFrame(frame.record), ffgl::kSuccess);
-    EXPECT_TRUE(gltest::SamePixels(picture.expected, context->ReadPixels(), kWidth));
+    EXPECT_TRUE(tests::SamePixels(picture.expected, context->ReadPixels(), kWidth));
 }
 
 INSTANTIATE_TEST_SUITE_P(GlTextures, PassThrough,
@@ -68,7 +68,7 @@ protected:
     void SetUp() override {
         GlTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        activeTexture = gltest::Entry<PFNGLACTIVETEXTUREPROC>("glActiveTexture");
+        activeTexture = tests::Entry<PFNGLACTIVETEXTUREPROC>("glActiveTexture");
         ASSERT_NE(activeTexture, nullptr);
     }
 
@@ -91,12 +91,12 @@ TEST_F(GlFrameState, LeavesUnitZeroActiveEmptyAndDisabledAndTheRestAsItWas) {
     const std::unique_ptr<hostkit::PluginLibrary> library = LoadLibrary(VARNELO4_PATH);
     ASSERT_NE(library, nullptr);
     hostkit::PluginInstance instance(*library);
-    const Picture input = gltest::MakePicture(kWidth, kHeight, 1024, 512);
-    const Picture hostsOwn = gltest::MakePicture(16, 16, 16, 16, 7);
+    const Picture input = tests::MakePicture(kWidth, kHeight, 1024, 512);
+    const Picture hostsOwn = tests::MakePicture(16, 16, 16, 16, 7);
     const unsigned inputTexture = Texture(input);
     const unsigned hostOnUnitZero = Texture(hostsOwn);
     const unsigned hostOnUnitOne = Texture(hostsOwn);
-    const Frame frame(gltest::RecordFor(input, inputTexture));
+    const Frame frame(tests::RecordFor(input, inputTexture));
 
     // The host's state: its own textures bound and enabled on units 0 and
     // 1 with unit 1 active, and matrices, viewport, blending, colour and
@@ -163,15 +163,15 @@ TEST_F(GlTest, FirstFrameConnectsOnceAndEveryFrameDraws) {
     ASSERT_NE(library, nullptr);
     hostkit::PluginInstance instance(*library);
     ASSERT_TRUE(instance.Valid());
-    const Picture picture = gltest::MakePicture(kWidth, kHeight, 1024, 512);
-    const Frame frame(gltest::RecordFor(picture, Texture(picture)));
+    const Picture picture = tests::MakePicture(kWidth, kHeight, 1024, 512);
+    const Frame frame(tests::RecordFor(picture, Texture(picture)));
     EXPECT_EQ(ProbeConnectCalls(), 0);
 
     for (int frameNumber = 1; frameNumber <= 3; ++frameNumber) {
         ClearTo(0.0f, 0.0f, 1.0f);
         EXPECT_EQ(instance.ProcessFrame(frame.record), ffgl::kSuccess);
         EXPECT_EQ(ProbeConnectCalls(), 1) << "after frame " << frameNumber;
-        EXPECT_TRUE(gltest::SamePixels(picture.expected, context->ReadPixels(), kWidth))
+        EXPECT_TRUE(tests::SamePixels(picture.expected, context->ReadPixels(), kWidth))
             << "frame " << frameNumber;
     }
 }
@@ -189,15 +189,15 @@ TEST_F(GlTest, InstancesOfOneAndOfTwoLibrariesEachDraw) {
     std::vector<Picture> pictures;
     std::vector<std::unique_ptr<Frame>> frames;
     for (std::uint32_t seed = 1; seed <= 3; ++seed) {
-        pictures.push_back(gltest::MakePicture(kWidth, kHeight, 1024, 512, seed * 40));
-        frames.push_back(std::make_unique<Frame>(gltest::RecordFor(pictures.back(), Texture(pictures.back()))));
+        pictures.push_back(tests::MakePicture(kWidth, kHeight, 1024, 512, seed * 40));
+        frames.push_back(std::make_unique<Frame>(tests::RecordFor(pictures.back(), Texture(pictures.back()))));
     }
 
     for (int round = 0; round < 2; ++round) {
         for (std::size_t i = 0; i < 3; ++i) {
             ClearTo(0.0f, 0.0f, 1.0f);
             EXPECT_EQ(instances[i].ProcessFrame(frames[i]->record), ffgl::kSuccess);
-            EXPECT_TRUE(gltest::SamePixels(pictures[i].expected, context->ReadPixels(), kWidth))
+            EXPECT_TRUE(tests::SamePixels(pictures[i].expected, context->ReadPixels(), kWidth))
                 << "instance " << i << ", round " << round;
         }
     }
@@ -217,23 +217,23 @@ TEST(GlNoContext, FrameBeforeAnyContextDoesNotAbortAndTheNextContextDecides) {
     hostkit::EglContext::Made made = hostkit::EglContext::Create(640, 360);
     if (made.noDisplay) GTEST_SKIP() << "no EGL display for OpenGL tests: " << made.reason;
     ASSERT_NE(made.context, nullptr) << made.reason;
-    const auto activeTexture = gltest::Entry<PFNGLACTIVETEXTUREPROC>("glActiveTexture");
-    const Picture picture = gltest::MakePicture(640, 360, 1024, 512);
+    const auto activeTexture = tests::Entry<PFNGLACTIVETEXTUREPROC>("glActiveTexture");
+    const Picture picture = tests::MakePicture(640, 360, 1024, 512);
     const unsigned texture = hostkit::MakeTexture(1024, 512, picture.texels);
-    const Frame frame(gltest::RecordFor(picture, texture));
+    const Frame frame(tests::RecordFor(picture, texture));
     activeTexture(GL_TEXTURE1);
 
     EXPECT_EQ(instance.ProcessFrame(frame.record), ffgl::kSuccess);
     EXPECT_EQ(Integer(GL_ACTIVE_TEXTURE), GL_TEXTURE0) << "the first answering context decides";
-    EXPECT_TRUE(gltest::SamePixels(picture.expected, made.context->ReadPixels(), 640));
+    EXPECT_TRUE(tests::SamePixels(picture.expected, made.context->ReadPixels(), 640));
 }
 
 TEST_F(GlTest, FrameAfterTheContextWasReleasedDoesNotAbort) {
     const std::unique_ptr<hostkit::PluginLibrary> library = LoadLibrary(VARNELO4_PATH);
     ASSERT_NE(library, nullptr);
     hostkit::PluginInstance instance(*library);
-    const Picture picture = gltest::MakePicture(kWidth, kHeight, 1024, 512);
-    const Frame frame(gltest::RecordFor(picture, Texture(picture)));
+    const Picture picture = tests::MakePicture(kWidth, kHeight, 1024, 512);
+    const Frame frame(tests::RecordFor(picture, Texture(picture)));
     ASSERT_EQ(instance.ProcessFrame(frame.record), ffgl::kSuccess);
 
     hostkit::EglContext::ReleaseCurrent();
@@ -242,7 +242,7 @@ TEST_F(GlTest, FrameAfterTheContextWasReleasedDoesNotAbort) {
     ASSERT_TRUE(context->MakeCurrent());
     ClearTo(0.0f, 0.0f, 1.0f);
     EXPECT_EQ(instance.ProcessFrame(frame.record), ffgl::kSuccess);
-    EXPECT_TRUE(gltest::SamePixels(picture.expected, context->ReadPixels(), kWidth));
+    EXPECT_TRUE(tests::SamePixels(picture.expected, context->ReadPixels(), kWidth));
 }
 
 // Frames a host should not send to a plug-in that takes one input. Each
@@ -265,20 +265,20 @@ TEST_P(BadFrames, AnswerFailureAndDrawNothing) {
     const std::unique_ptr<hostkit::PluginLibrary> library = LoadLibrary(VARNELO4_PATH);
     ASSERT_NE(library, nullptr);
     hostkit::PluginInstance instance(*library);
-    const Picture picture = gltest::MakePicture(kWidth, kHeight, 1024, 512);
+    const Picture picture = tests::MakePicture(kWidth, kHeight, 1024, 512);
     const BadFrame& bad = GetParam();
-    ffgl::TextureRecord texture = gltest::RecordFor(picture, Texture(picture));
+    ffgl::TextureRecord texture = tests::RecordFor(picture, Texture(picture));
     texture.hardwareWidth = bad.hardwareWidth;
     texture.hardwareHeight = bad.hardwareHeight;
     ffgl::TextureRecord* inputs[1] = {bad.nullFirstRecord ? nullptr : &texture};
     const ffgl::ProcessOpenGLRecord record{bad.count, 0, bad.nullArray ? nullptr : inputs};
-    const auto activeTexture = gltest::Entry<PFNGLACTIVETEXTUREPROC>("glActiveTexture");
+    const auto activeTexture = tests::Entry<PFNGLACTIVETEXTUREPROC>("glActiveTexture");
     activeTexture(GL_TEXTURE1);
     ClearTo(0.0f, 0.0f, 1.0f);
     const std::vector<std::uint32_t> before = context->ReadPixels();
 
     EXPECT_EQ(instance.ProcessFrame(record), ffgl::kFailure);
-    EXPECT_TRUE(gltest::SamePixels(before, context->ReadPixels(), kWidth));
+    EXPECT_TRUE(tests::SamePixels(before, context->ReadPixels(), kWidth));
     EXPECT_EQ(Integer(GL_ACTIVE_TEXTURE), GL_TEXTURE1);
 }
 

@@ -22,8 +22,8 @@
 
 namespace {
 
-using gltest::Frame;
-using gltest::Picture;
+using tests::Frame;
+using tests::Picture;
 
 constexpr int kWidth = 640;
 constexpr int kHeight = 360;
@@ -82,7 +82,7 @@ protected:
         if (made.noDisplay) GTEST_SKIP() << "no EGL display for OpenGL tests: " << made.reason;
         ASSERT_NE(made.context, nullptr) << made.reason;
         context = std::move(made.context);
-        activeTexture = gltest::Entry<PFNGLACTIVETEXTUREPROC>("glActiveTexture");
+        activeTexture = tests::Entry<PFNGLACTIVETEXTUREPROC>("glActiveTexture");
         ASSERT_NE(activeTexture, nullptr);
         std::string error;
         library = hostkit::PluginLibrary::Load(VARNELO4_PATH, &error);
@@ -95,7 +95,7 @@ protected:
     std::unique_ptr<Frame> InputFrame() const {
         const unsigned texture = hostkit::MakeTexture(1024, 512, picture.texels);
         EXPECT_NE(texture, 0u) << "the picture's texture could not be made";
-        return std::make_unique<Frame>(gltest::RecordFor(picture, texture));
+        return std::make_unique<Frame>(tests::RecordFor(picture, texture));
     }
 
     // One frame from a host that leaves `unit` active before it, drawn
@@ -109,10 +109,10 @@ protected:
     }
 
     ::testing::AssertionResult Shows(const std::vector<std::uint32_t>& expected) const {
-        return gltest::SamePixels(expected, context->ReadPixels(), kWidth);
+        return tests::SamePixels(expected, context->ReadPixels(), kWidth);
     }
 
-    const Picture picture = gltest::MakePicture(kWidth, kHeight, 1024, 512);
+    const Picture picture = tests::MakePicture(kWidth, kHeight, 1024, 512);
     std::unique_ptr<hostkit::EglContext> context;
     PFNGLACTIVETEXTUREPROC activeTexture = nullptr;
     std::unique_ptr<hostkit::PluginLibrary> library;

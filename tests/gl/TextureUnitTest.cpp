@@ -10,45 +10,45 @@
 
 namespace {
 
-using textureunit::Decision;
+using sequencer::UnitZeroDecision;
 
 struct Answers {
     const char* name;
     int version;
     const char* extensions;
-    Decision decision;
+    UnitZeroDecision decision;
 };
 
 void PrintTo(const Answers& answers, std::ostream* out) { *out << answers.name; }
 
-class Decide : public ::testing::TestWithParam<Answers> {};
+class UnitZeroDecisionTable : public ::testing::TestWithParam<Answers> {};
 
-TEST_P(Decide, FromOneContextsAnswers) {
-    EXPECT_EQ(textureunit::Decide(GetParam().version, GetParam().extensions), GetParam().decision);
+TEST_P(UnitZeroDecisionTable, FromOneContextsAnswers) {
+    EXPECT_EQ(sequencer::DecideUnitZero(GetParam().version, GetParam().extensions), GetParam().decision);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    TextureUnitContexts, Decide,
+    TextureUnitContexts, UnitZeroDecisionTable,
     ::testing::Values(
-        Answers{"NoContext", 0, nullptr, Decision::kUndecided},
-        Answers{"Version13", 13, "GL_EXT_bgra", Decision::kCall},
-        Answers{"Version13EmptyExtensionString", 13, "", Decision::kCall},
-        Answers{"Version13UnreadableExtensions", 13, nullptr, Decision::kUndecided},
-        Answers{"CompatibilityProfile45", 45, "GL_ARB_multitexture GL_EXT_bgra", Decision::kCall},
-        Answers{"CoreProfileWithoutExtensionString", 45, nullptr, Decision::kUndecided},
-        Answers{"UnreadableVersion", 0, "GL_ARB_multitexture", Decision::kSkip},
+        Answers{"NoContext", 0, nullptr, UnitZeroDecision::kUndecided},
+        Answers{"Version13", 13, "GL_EXT_bgra", UnitZeroDecision::kCall},
+        Answers{"Version13EmptyExtensionString", 13, "", UnitZeroDecision::kCall},
+        Answers{"Version13UnreadableExtensions", 13, nullptr, UnitZeroDecision::kUndecided},
+        Answers{"CompatibilityProfile45", 45, "GL_ARB_multitexture GL_EXT_bgra", UnitZeroDecision::kCall},
+        Answers{"CoreProfileWithoutExtensionString", 45, nullptr, UnitZeroDecision::kUndecided},
+        Answers{"UnreadableVersion", 0, "GL_ARB_multitexture", UnitZeroDecision::kSkip},
         Answers{"Version12WithMultitexture", 12, "GL_EXT_bgra GL_ARB_multitexture GL_EXT_abgr",
-                Decision::kSkip},
-        Answers{"MultitextureFirst", 12, "GL_ARB_multitexture GL_EXT_bgra", Decision::kSkip},
-        Answers{"MultitextureLast", 11, "GL_EXT_bgra GL_ARB_multitexture", Decision::kSkip},
-        Answers{"MultitextureAlone", 10, "GL_ARB_multitexture", Decision::kSkip},
-        Answers{"Version12WithoutMultitexture", 12, "GL_EXT_bgra GL_EXT_abgr", Decision::kSkip},
-        Answers{"EmptyExtensionString", 12, "", Decision::kSkip},
+                UnitZeroDecision::kSkip},
+        Answers{"MultitextureFirst", 12, "GL_ARB_multitexture GL_EXT_bgra", UnitZeroDecision::kSkip},
+        Answers{"MultitextureLast", 11, "GL_EXT_bgra GL_ARB_multitexture", UnitZeroDecision::kSkip},
+        Answers{"MultitextureAlone", 10, "GL_ARB_multitexture", UnitZeroDecision::kSkip},
+        Answers{"Version12WithoutMultitexture", 12, "GL_EXT_bgra GL_EXT_abgr", UnitZeroDecision::kSkip},
+        Answers{"EmptyExtensionString", 12, "", UnitZeroDecision::kSkip},
         Answers{"OnlyALongerName", 12, "GL_ARB_multitexture_extra GL_XGL_ARB_multitexture",
-                Decision::kSkip},
+                UnitZeroDecision::kSkip},
         Answers{"LongerNameBeforeTheRealOne", 12, "GL_ARB_multitexture2 GL_ARB_multitexture",
-                Decision::kSkip},
-        Answers{"UnreadableExtensions", 12, nullptr, Decision::kUndecided}),
+                UnitZeroDecision::kSkip},
+        Answers{"UnreadableExtensions", 12, nullptr, UnitZeroDecision::kUndecided}),
     [](const ::testing::TestParamInfo<Answers>& info) { return info.param.name; });
 
 // A scripted loader: each Select takes the next context's answers. The
@@ -78,7 +78,7 @@ bool ScriptedResolve() {
 void RecordActiveTexture(unsigned unit) { loaderCalls.push_back("active " + std::to_string(unit)); }
 
 // Runs one Select per scripted context; answers the loader calls of each.
-std::vector<std::vector<std::string>> SelectInEach(textureunit::UnitZeroSelector& selector,
+std::vector<std::vector<std::string>> SelectInEach(sequencer::UnitZeroSelector& selector,
                                                    std::vector<ScriptedContext> contexts) {
     script = std::move(contexts);
     std::vector<std::vector<std::string>> callsPerFrame;
@@ -97,8 +97,8 @@ const std::vector<std::string> kInitialisedAndCalled{"extensions", "version", "r
 const std::vector<std::string> kCalled{"active 33984"};
 const std::vector<std::string> kNothing{};
 
-textureunit::UnitZeroSelector ScriptedSelector() {
-    return textureunit::UnitZeroSelector(
+sequencer::UnitZeroSelector ScriptedSelector() {
+    return sequencer::UnitZeroSelector(
         {ScriptedExtensions, ScriptedVersion, ScriptedResolve, RecordActiveTexture});
 }
 
@@ -106,7 +106,7 @@ textureunit::UnitZeroSelector ScriptedSelector() {
 // frame skips and the loader stays uninitialised. The first readable
 // extension string initialises it; later contexts are not asked again.
 TEST(TextureUnitSelector, SkipsUntilAnExtensionStringIsReadableThenCallsWithoutAsking) {
-    textureunit::UnitZeroSelector selector = ScriptedSelector();
+    sequencer::UnitZeroSelector selector = ScriptedSelector();
     const auto calls = SelectInEach(selector, {{45, nullptr},
                                                {0, nullptr},
                                                {45, nullptr},
@@ -119,33 +119,33 @@ TEST(TextureUnitSelector, SkipsUntilAnExtensionStringIsReadableThenCallsWithoutA
     EXPECT_EQ(calls[3], kInitialisedAndCalled);
     EXPECT_EQ(calls[4], kCalled);  // decided: an older context is not asked
     EXPECT_EQ(calls[5], kCalled);
-    EXPECT_EQ(selector.decision(), Decision::kCall);
+    EXPECT_EQ(selector.CurrentDecision(), UnitZeroDecision::kCall);
 }
 
 TEST(TextureUnitSelector, ASkipIsFinalEvenForALaterCapableContext) {
-    textureunit::UnitZeroSelector selector = ScriptedSelector();
+    sequencer::UnitZeroSelector selector = ScriptedSelector();
     const auto calls = SelectInEach(selector, {{12, "GL_EXT_bgra"}, {45, nullptr}, {13, nullptr}});
     EXPECT_EQ(calls[0], kAskedBoth);
     EXPECT_EQ(calls[1], kNothing);
     EXPECT_EQ(calls[2], kNothing);
-    EXPECT_EQ(selector.decision(), Decision::kSkip);
+    EXPECT_EQ(selector.CurrentDecision(), UnitZeroDecision::kSkip);
 }
 
 TEST(TextureUnitSelector, MultitextureOnAnOldVersionIsASkip) {
-    textureunit::UnitZeroSelector selector = ScriptedSelector();
+    sequencer::UnitZeroSelector selector = ScriptedSelector();
     const auto calls = SelectInEach(selector, {{11, "GL_ARB_multitexture"}, {0, nullptr}});
     EXPECT_EQ(calls[0], kAskedBoth);
     EXPECT_EQ(calls[1], kNothing);
-    EXPECT_EQ(selector.decision(), Decision::kSkip);
+    EXPECT_EQ(selector.CurrentDecision(), UnitZeroDecision::kSkip);
 }
 
 // A driver that reports 1.3 or later without offering the entry point.
 TEST(TextureUnitSelector, AnEntryPointThatDoesNotResolveIsAFinalSkip) {
-    textureunit::UnitZeroSelector selector = ScriptedSelector();
+    sequencer::UnitZeroSelector selector = ScriptedSelector();
     const auto calls = SelectInEach(selector, {{13, "GL_EXT_bgra", false}, {45, "GL_EXT_bgra"}});
     EXPECT_EQ(calls[0], (std::vector<std::string>{"extensions", "version", "resolve"}));
     EXPECT_EQ(calls[1], kNothing);
-    EXPECT_EQ(selector.decision(), Decision::kSkip);
+    EXPECT_EQ(selector.CurrentDecision(), UnitZeroDecision::kSkip);
 }
 
 }  // namespace

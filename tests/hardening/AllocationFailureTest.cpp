@@ -22,7 +22,7 @@ struct HeapState {
     std::size_t bytes;
     long newBlocks;
     static HeapState Now() {
-        return {heapprobe::BytesInUse(), heapprobe::LiveNewBlocks()};
+        return {hostkit::HeapProbe::BytesInUse(), hostkit::HeapProbe::LiveNewBlocks()};
     }
     bool operator==(const HeapState& other) const {
         return bytes == other.bytes && newBlocks == other.newBlocks;
@@ -51,7 +51,7 @@ constexpr long kMostAllocations = 100000;
 // lo_address_new (its 5-byte copy of "7000", in a 24-byte block).
 constexpr std::size_t kLibloAddressLoss = 32;
 
-class AllocationFailureTest : public ::testing::TestWithParam<testsupport::Variant> {
+class AllocationFailureTest : public ::testing::TestWithParam<tests::Variant> {
 protected:
     void SetUp() override {
         std::string error;
@@ -59,15 +59,15 @@ protected:
         ASSERT_TRUE(library) << error;
     }
     void TearDown() override {
-        heapprobe::Disarm();
+        hostkit::HeapProbe::Disarm();
         if (library) library->Call(ffgl::kDeinitialise);
     }
 
     // Code 18 with the `skip`-th allocation from now failing.
     ffgl::HostWord InstantiateFailing(long skip) {
-        heapprobe::FailAfter(skip);
+        hostkit::HeapProbe::FailAfter(skip);
         const ffgl::HostWord made = library->Call(ffgl::kInstantiate, ffgl::WordFromAddress(&viewport));
-        heapprobe::Disarm();
+        hostkit::HeapProbe::Disarm();
         return made;
     }
 
@@ -87,11 +87,11 @@ TEST_P(AllocationFailureTest, PrototypeFactoryFailsCleanlyAtEveryAllocation) {
     for (long skip = 0; skip < kMostAllocations; ++skip) {
         library->Call(ffgl::kDeinitialise);
         const HeapState before = HeapState::Now();
-        heapprobe::FailAfter(skip);
+        hostkit::HeapProbe::FailAfter(skip);
         const std::uint32_t status = library->Call32(ffgl::kInitialise);
-        heapprobe::Disarm();
+        hostkit::HeapProbe::Disarm();
         const HeapState after = HeapState::Now();
-        if (!heapprobe::Fired()) {
+        if (!hostkit::HeapProbe::Fired()) {
             EXPECT_EQ(status, ffgl::kSuccess);
             break;
         }
@@ -115,13 +115,13 @@ TEST_P(AllocationFailureTest, InstantiationFailsCleanlyAtEveryAllocation) {
     for (long skip = 0; skip < kMostAllocations; ++skip) {
         const HeapState before = HeapState::Now();
         const ffgl::HostWord made = InstantiateFailing(skip);
-        const bool fired = heapprobe::Fired();
+        const bool fired = hostkit::HeapProbe::Fired();
         std::size_t libloLoss = 0;
         if (made != ffgl::kAllOnes) {
             // A failure inside liblo while InitGL records the destination
             // leaves an instance without one: it answers, and sends nothing.
             if (fired) {
-                EXPECT_TRUE(heapprobe::ProbesMalloc()) << "allocation " << skip;
+                EXPECT_TRUE(hostkit::HeapProbe::ProbesMalloc()) << "allocation " << skip;
                 // liblo's lo_address_new loses its copy of the port when
                 // copying the host fails: a few bytes, liblo's own fault.
                 libloLoss = kLibloAddressLoss;
@@ -148,7 +148,7 @@ TEST_P(AllocationFailureTest, InstantiationWithoutPrototypeFailsCleanly) {
         library->Call(ffgl::kDeinitialise);
         const HeapState before = HeapState::Now();
         const ffgl::HostWord made = InstantiateFailing(skip);
-        const bool fired = heapprobe::Fired();
+        const bool fired = hostkit::HeapProbe::Fired();
         std::size_t libloLoss = 0;
         if (made != ffgl::kAllOnes) {
             if (fired) libloLoss = kLibloAddressLoss;
@@ -165,6 +165,6 @@ TEST_P(AllocationFailureTest, InstantiationWithoutPrototypeFailsCleanly) {
 // liblo allocates for every send: a failure there drops that one value and
 // nothing else. Only where malloc is hooked (not under AddressSanitizer).
 INSTANTIATE_TEST_SUITE_P(AllVariants, AllocationFailureTest,
-                         ::testing::ValuesIn(testsupport::AllVariants()));
+                         ::testing::ValuesIn(tests::AllVariants()));
 
 }  // namespace

@@ -31,7 +31,7 @@ std::vector<std::uint8_t> Contents(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-class CorpusReplayTest : public ::testing::TestWithParam<testsupport::Variant> {};
+class CorpusReplayTest : public ::testing::TestWithParam<tests::Variant> {};
 
 TEST_P(CorpusReplayTest, EveryInputPlaysWithoutAFault) {
     void* const library = dlopen(GetParam().path.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -43,11 +43,11 @@ TEST_P(CorpusReplayTest, EveryInputPlaysWithoutAFault) {
     for (const auto& input : inputs) {
         SCOPED_TRACE(input.filename().string());
         const std::vector<std::uint8_t> calls = Contents(input);
-        hostcalls::Play(plugMain, calls.data(), calls.size());
+        tests::Play(plugMain, calls.data(), calls.size());
     }
     dlclose(library);
 }
 
-INSTANTIATE_TEST_SUITE_P(AllVariants, CorpusReplayTest, ::testing::ValuesIn(testsupport::AllVariants()));
+INSTANTIATE_TEST_SUITE_P(AllVariants, CorpusReplayTest, ::testing::ValuesIn(tests::AllVariants()));
 
 }  // namespace

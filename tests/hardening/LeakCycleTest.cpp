@@ -37,7 +37,7 @@ int OneCycle(const hostkit::PluginLibrary& library, std::uint32_t stepCount, int
     instance.Set(0, command.c_str());
     instance.Set(1, 0.0f);  // from the default's step: sends
     instance.Set(1, 0.99f);
-    instance.Set(testsupport::ParameterIndex{stepCount}.Bundle(), true);
+    instance.Set(tests::ParameterIndex{stepCount}.Bundle(), true);
     instance.Set(0, "/cycle/bundle i[0:10]");
     instance.Set(1, 0.3f);
     instance.Set(2, true);  // smooth: every set sends
@@ -51,10 +51,10 @@ int OneCycle(const hostkit::PluginLibrary& library, std::uint32_t stepCount, int
 
 // Datagrams from this test's instances until `quietMs` pass without one;
 // those of other senders on the machine are not counted.
-int ReceiveOwn(testsupport::UdpReceiver& receiver, int quietMs) {
+int ReceiveOwn(tests::UdpReceiver& receiver, int quietMs) {
     int own = 0;
     for (const auto& datagram : receiver.ReceiveAll(quietMs)) {
-        const auto decoded = testsupport::DecodeOsc(datagram);
+        const auto decoded = tests::DecodeOsc(datagram);
         if (decoded && decoded->address.rfind("/cycle/", 0) == 0) ++own;
     }
     return own;
@@ -63,12 +63,12 @@ int ReceiveOwn(testsupport::UdpReceiver& receiver, int quietMs) {
 class LeakCycleTest : public ::testing::TestWithParam<std::uint32_t> {};
 
 TEST_P(LeakCycleTest, ThousandInstancesLeaveNoDescriptorOrDatagramBehind) {
-    testsupport::UdpReceiver receiver(7000, 1 << 20);
+    tests::UdpReceiver receiver(7000, 1 << 20);
     ASSERT_TRUE(receiver.Bound());
     const int descriptorsBefore = OpenDescriptors();
     {
         std::string error;
-        auto library = hostkit::PluginLibrary::Load(testsupport::VariantWithSteps(GetParam()).path, &error);
+        auto library = hostkit::PluginLibrary::Load(tests::VariantWithSteps(GetParam()).path, &error);
         ASSERT_TRUE(library) << error;
         int sent = 0;
         int received = 0;

@@ -27,9 +27,9 @@ constexpr const char* kAddress = "/hardening/load";
 
 // The next datagram sent to kAddress; those of other senders on the
 // machine are passed over.
-std::optional<testsupport::OscDatagram> ReceiveOwn(testsupport::UdpReceiver& receiver, int timeoutMs) {
+std::optional<tests::OscDatagram> ReceiveOwn(tests::UdpReceiver& receiver, int timeoutMs) {
     while (const auto datagram = receiver.Receive(timeoutMs)) {
-        auto decoded = testsupport::DecodeOsc(*datagram);
+        auto decoded = tests::DecodeOsc(*datagram);
         if (decoded && decoded->address == kAddress) return decoded;
     }
     return std::nullopt;
@@ -80,15 +80,15 @@ class LoadTest : public ::testing::TestWithParam<std::uint32_t> {};
 
 TEST_P(LoadTest, EveryDueValueArrivesOnceAndInOrder) {
     const std::uint32_t stepCount = GetParam();
-    testsupport::UdpReceiver receiver;
+    tests::UdpReceiver receiver;
     ASSERT_TRUE(receiver.Bound());
     std::string error;
-    auto library = hostkit::PluginLibrary::Load(testsupport::VariantWithSteps(stepCount).path, &error);
+    auto library = hostkit::PluginLibrary::Load(tests::VariantWithSteps(stepCount).path, &error);
     ASSERT_TRUE(library) << error;
     {
         hostkit::PluginInstance instance(*library);
         ASSERT_TRUE(instance.Valid());
-        const testsupport::ParameterIndex index{stepCount};
+        const tests::ParameterIndex index{stepCount};
         const std::uint32_t smooth = index.kSmooth;
         const std::uint32_t bundle = index.Bundle();
         instance.Set(0, (std::string(kAddress) + " f").c_str());
@@ -136,11 +136,11 @@ TEST_P(LoadTest, EveryDueValueArrivesOnceAndInOrder) {
             }
             // Nothing more than what was due.
             ASSERT_FALSE(ReceiveOwn(receiver, 0)) << "a value arrived twice or unasked, after " << received;
-            if (heapAtStart == 0 && set >= kSets / 10) heapAtStart = heapprobe::BytesInUse();
+            if (heapAtStart == 0 && set >= kSets / 10) heapAtStart = hostkit::HeapProbe::BytesInUse();
         }
         EXPECT_GT(received, kSets / 2);
         // liblo builds and frees each datagram; nothing may pile up.
-        EXPECT_LE(heapprobe::BytesInUse(), heapAtStart + 4096);
+        EXPECT_LE(hostkit::HeapProbe::BytesInUse(), heapAtStart + 4096);
     }
     library->Call(ffgl::kDeinitialise);
 }

@@ -47,7 +47,7 @@ private:
     char* base_ = nullptr;
 };
 
-class TextAddressTest : public ::testing::TestWithParam<testsupport::Variant> {
+class TextAddressTest : public ::testing::TestWithParam<tests::Variant> {
 protected:
     void SetUp() override {
         std::string error;
@@ -129,7 +129,7 @@ TEST_P(TextAddressTest, TextRunningIntoAnUnreadablePageIsIgnored) {
 // The longest address the command holds goes out whole: a 2047-character
 // address fills a 2056-byte message (2076 in a bundle).
 TEST_P(TextAddressTest, TheLongestAddressIsSentWhole) {
-    testsupport::UdpReceiver receiver;
+    tests::UdpReceiver receiver;
     ASSERT_TRUE(receiver.Bound());
     const std::string text = "/" + std::string(4095, 'c');
     const std::string address = text.substr(0, kLongestCommand);
@@ -140,13 +140,13 @@ TEST_P(TextAddressTest, TheLongestAddressIsSentWhole) {
         const auto datagram = receiver.Receive();
         ASSERT_TRUE(datagram);
         EXPECT_EQ(datagram->size(), inBundle ? 2076u : 2056u);
-        const auto decoded = testsupport::DecodeOsc(*datagram);
+        const auto decoded = tests::DecodeOsc(*datagram);
         ASSERT_TRUE(decoded);
         EXPECT_EQ(decoded->address, address);
         EXPECT_EQ(decoded->bundle, inBundle);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(AllVariants, TextAddressTest, ::testing::ValuesIn(testsupport::AllVariants()));
+INSTANTIATE_TEST_SUITE_P(AllVariants, TextAddressTest, ::testing::ValuesIn(tests::AllVariants()));
 
 }  // namespace

@@ -23,7 +23,7 @@ struct Failures {
     std::uint32_t deInitStatus = 0;
 } failures;
 
-class RecordingPlugin : public CFreeFrameGLPlugin {
+class RecordingPlugin : public ffgl::CFreeFrameGLPlugin {
 public:
     RecordingPlugin() {
         AddTextParameter(0, "text", ffgl::kTypeText, "start");
@@ -76,7 +76,7 @@ private:
     }
 };
 
-std::uint32_t RecordingFactory(CFreeFrameGLPlugin** instance) {
+std::uint32_t RecordingFactory(ffgl::CFreeFrameGLPlugin** instance) {
     calls.push_back("factory");
     if (failures.factory) {
         *instance = nullptr;
@@ -86,18 +86,18 @@ std::uint32_t RecordingFactory(CFreeFrameGLPlugin** instance) {
     return 0;
 }
 
-CPluginInfo testInfo({"TEST", "Recording", "records calls", "about", RecordingFactory});
+ffgl::CPluginInfo testInfo({"TEST", "Recording", "records calls", "about", RecordingFactory});
 
 class Dispatcher : public ::testing::Test {
 protected:
     void SetUp() override {
-        RegisterPluginInfo(&testInfo);
+        ffgl::RegisterPluginInfo(&testInfo);
         failures = {};
         calls.clear();
     }
     void TearDown() override {
         plugMain(ffgl::kDeinitialise, 0, nullptr);
-        RegisterPluginInfo(&testInfo);
+        ffgl::RegisterPluginInfo(&testInfo);
     }
 
     void* Instantiate() {
@@ -164,7 +164,7 @@ TEST_F(Dispatcher, FailingInitGLIsUndone) {
 }
 
 TEST_F(Dispatcher, WithoutARegisteredRecordNothingIsMade) {
-    RegisterPluginInfo(nullptr);
+    ffgl::RegisterPluginInfo(nullptr);
     EXPECT_EQ(plugMain(ffgl::kGetInfo, 0, nullptr), 0u);
     EXPECT_EQ(Call(ffgl::kInitialise, 0, nullptr), ffgl::kFailure);
     EXPECT_EQ(Call(ffgl::kGetNumParameters, 0, nullptr), ffgl::kFailure);
@@ -248,11 +248,11 @@ TEST_F(Dispatcher, DeinitialiseDeletesOnlyThePrototype) {
 }
 
 TEST(PluginInfoRecord, CopiesStopAtTheTerminatorOrTheFieldsEnd) {
-    const CPluginInfo info({"AB", "a name of twenty ch", "d", "a", RecordingFactory});
+    const ffgl::CPluginInfo info({"AB", "a name of twenty ch", "d", "a", RecordingFactory});
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(info.info.uniqueId), 4),
               std::string("AB\0\0", 4));
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(info.info.name), 16), "a name of twenty");
-    RegisterPluginInfo(&testInfo);
+    ffgl::RegisterPluginInfo(&testInfo);
 }
 
 }  // namespace

@@ -13,7 +13,7 @@ namespace {
 
 using hostkit::PluginInstance;
 using hostkit::PluginLibrary;
-using testsupport::Variant;
+using tests::Variant;
 
 class LibraryTest : public ::testing::TestWithParam<Variant> {
 protected:
@@ -32,7 +32,7 @@ protected:
     std::unique_ptr<PluginLibrary> library;
 };
 
-INSTANTIATE_TEST_SUITE_P(AllVariants, LibraryTest, ::testing::ValuesIn(testsupport::AllVariants()),
+INSTANTIATE_TEST_SUITE_P(AllVariants, LibraryTest, ::testing::ValuesIn(tests::AllVariants()),
                          [](const auto& info) { return "N" + std::to_string(info.param.stepCount); });
 
 template <typename T>

@@ -9,13 +9,13 @@
 
 namespace {
 
-std::string NameField(const CFFGLPluginManager& registry, std::uint32_t index) {
+std::string NameField(const ffgl::CFFGLPluginManager& registry, std::uint32_t index) {
     const char* name = registry.GetParamName(index);
     return name != nullptr ? std::string(name, 16) : std::string("<null>");
 }
 
 TEST(Registry, NamesKeepAtMostSixteenCharacters) {
-    CFFGLPluginManager registry;
+    ffgl::CFFGLPluginManager registry;
     registry.AddFloatParameter(0, "abc", ffgl::kTypeStandard, 0.0f);
     registry.AddFloatParameter(1, "sixteen chars ok", ffgl::kTypeStandard, 0.0f);
     registry.AddFloatParameter(2, "twenty characters!!!", ffgl::kTypeStandard, 0.0f);
@@ -28,7 +28,7 @@ TEST(Registry, FloatDefaultsAreClampedIntoTheUnitRange) {
     const std::pair<float, float> cases[] = {
         {1.5f, 1.0f}, {-0.2f, 0.0f}, {0.3f, 0.3f}, {1.0f, 1.0f}, {-0.0f, -0.0f},
     };
-    CFFGLPluginManager registry;
+    ffgl::CFFGLPluginManager registry;
     std::uint32_t index = 0;
     for (const auto& [given, stored] : cases) {
         registry.AddFloatParameter(index, "f", ffgl::kTypeStandard, given);
@@ -38,7 +38,7 @@ TEST(Registry, FloatDefaultsAreClampedIntoTheUnitRange) {
 }
 
 TEST(Registry, BooleanAndTextDefaults) {
-    CFFGLPluginManager registry;
+    ffgl::CFFGLPluginManager registry;
     char text[] = "hello";
     registry.AddBoolParameter(0, "on", ffgl::kTypeBoolean, true);
     registry.AddBoolParameter(1, "off", ffgl::kTypeBoolean, false);
@@ -57,7 +57,7 @@ TEST(Registry, BooleanAndTextDefaults) {
 }
 
 TEST(Registry, LookupsTakeTheFirstRecordOfAnIndex) {
-    CFFGLPluginManager registry;
+    ffgl::CFFGLPluginManager registry;
     registry.AddFloatParameter(7, "first", ffgl::kTypeStandard, 0.25f);
     registry.AddBoolParameter(7, "second", ffgl::kTypeBoolean, true);
     EXPECT_EQ(registry.GetNumParams(), 2u);  // both counted
@@ -67,7 +67,7 @@ TEST(Registry, LookupsTakeTheFirstRecordOfAnIndex) {
 }
 
 TEST(Registry, UnregisteredIndexAnswersNullOrMinusOne) {
-    CFFGLPluginManager registry;
+    ffgl::CFFGLPluginManager registry;
     registry.AddFloatParameter(0, "only", ffgl::kTypeStandard, 0.5f);
     EXPECT_EQ(registry.GetParamName(1), nullptr);
     EXPECT_EQ(registry.GetParamType(1), -1);
@@ -77,7 +77,7 @@ TEST(Registry, UnregisteredIndexAnswersNullOrMinusOne) {
 }
 
 // A plug-in that only stores one float, for the base class's display.
-class FloatPlugin : public CFreeFrameGLPlugin {
+class FloatPlugin : public ffgl::CFreeFrameGLPlugin {
 public:
     FloatPlugin() {
         AddFloatParameter(0, "value", ffgl::kTypeStandard, 0.0f);
@@ -107,13 +107,13 @@ TEST(BaseClass, DefaultDisplayFormatsFloatsAndPassesTextsOn) {
 
 TEST(BaseClass, DefaultOperationsAnswerTheirDefaults) {
     FloatPlugin plugin;
-    CFreeFrameGLPlugin& base = plugin;
+    ffgl::CFreeFrameGLPlugin& base = plugin;
     EXPECT_EQ(base.InitGL(nullptr), 0u);
     EXPECT_EQ(base.DeInitGL(), 0u);
     EXPECT_EQ(base.SetBoolParameter(0, true), ffgl::kFailure);
     EXPECT_FALSE(base.GetBoolParameter(0));
     EXPECT_EQ(base.SetTextParameter(0, "x"), ffgl::kFailure);
-    EXPECT_EQ(base.CFreeFrameGLPlugin::GetTextParameter(0), ffgl::AddressOf<char>(ffgl::kAllOnes));
+    EXPECT_EQ(base.ffgl::CFreeFrameGLPlugin::GetTextParameter(0), ffgl::AddressOf<char>(ffgl::kAllOnes));
     EXPECT_EQ(base.ProcessOpenGL(nullptr), ffgl::kFailure);
     EXPECT_EQ(base.SetTime(1.0), ffgl::kFailure);
     EXPECT_EQ(base.GetInputStatus(0), 1u);

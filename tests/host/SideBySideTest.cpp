@@ -11,7 +11,7 @@ namespace {
 
 TEST(SideBySide, EachLibraryAnswersForItself) {
     std::vector<std::unique_ptr<hostkit::PluginLibrary>> libraries;
-    for (const auto& variant : testsupport::AllVariants()) {
+    for (const auto& variant : tests::AllVariants()) {
         std::string error;
         libraries.push_back(hostkit::PluginLibrary::Load(variant.path, RTLD_GLOBAL, &error));
         ASSERT_NE(libraries.back(), nullptr) << error;
@@ -22,7 +22,7 @@ TEST(SideBySide, EachLibraryAnswersForItself) {
 
     std::vector<std::unique_ptr<hostkit::PluginInstance>> instances;
     for (std::size_t i = 0; i < libraries.size(); ++i) {
-        const testsupport::Variant& variant = testsupport::AllVariants()[i];
+        const tests::Variant& variant = tests::AllVariants()[i];
         const std::uint32_t steps = variant.stepCount;
         const auto& library = *libraries[i];
         EXPECT_EQ(library.Name(), "Varnelo " + std::to_string(steps));
@@ -35,7 +35,7 @@ TEST(SideBySide, EachLibraryAnswersForItself) {
         EXPECT_EQ(instances.back()->Display(1), "Step " + std::to_string(steps));
     }
     for (std::size_t i = 0; i < instances.size(); ++i) {
-        const testsupport::Variant& variant = testsupport::AllVariants()[i];
+        const tests::Variant& variant = tests::AllVariants()[i];
         const std::uint32_t steps = variant.stepCount;
         EXPECT_EQ(instances[i]->Display(1), "Step " + std::to_string(steps));
     }

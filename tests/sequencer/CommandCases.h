@@ -7,7 +7,7 @@
 #include <ostream>
 #include <string>
 
-namespace testdata {
+namespace tests {
 
 struct CommandCase {
     const char* command;
@@ -57,4 +57,4 @@ inline const CommandCase kCommandCases[] = {
     {"/a b c f[1:2]", "/a", false, 1.0f, 2.0f},
 };
 
-}  // namespace testdata
+}  // namespace tests

@@ -11,7 +11,7 @@
 #include <ostream>
 #include <string>
 
-namespace testdata {
+namespace tests {
 
 // `text` with its control characters as escapes, for failure messages.
 inline std::string Printable(const std::string& text) {
@@ -207,4 +207,4 @@ inline constexpr DoubleForm kDoubleForms[] = {
     {"nan(0b101)", kDoubleNan},
 };
 
-}  // namespace testdata
+}  // namespace tests

@@ -15,11 +15,11 @@
 
 namespace {
 
-using testdata::Differences;
-using testdata::DoubleBits;
-using testdata::EdgeTexts;
-using testdata::FloatBits;
-using testdata::RangeTextMaker;
+using tests::Differences;
+using tests::DoubleBits;
+using tests::EdgeTexts;
+using tests::FloatBits;
+using tests::RangeTextMaker;
 
 // The reference reading: glibc's strtod_l in a "C" locale object.
 class CReader {
@@ -40,29 +40,29 @@ private:
 // ---------------------------------------------------------------------------
 // The odd forms of NumberForms.h, each with the float it must give.
 
-class OddForms : public ::testing::TestWithParam<testdata::OddForm> {};
+class OddForms : public ::testing::TestWithParam<tests::OddForm> {};
 
 TEST_P(OddForms, GiveTheirFloat) {
-    const testdata::OddForm& form = GetParam();
-    EXPECT_EQ(FloatBits(numbers::ReadNumber(form.text)), form.floatBits);
+    const tests::OddForm& form = GetParam();
+    EXPECT_EQ(FloatBits(sequencer::ReadNumber(form.text)), form.floatBits);
     EXPECT_EQ(FloatBits(CReader().Read(form.text)), form.floatBits) << "the row disagrees with C";
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, OddForms, ::testing::ValuesIn(testdata::kOddForms));
+INSTANTIATE_TEST_SUITE_P(Table, OddForms, ::testing::ValuesIn(tests::kOddForms));
 
 // ---------------------------------------------------------------------------
 // The doubles of NumberForms.h whose bits a float cannot show: out-of-range
 // direction, subnormals and NaN payloads.
 
-class DoubleForms : public ::testing::TestWithParam<testdata::DoubleForm> {};
+class DoubleForms : public ::testing::TestWithParam<tests::DoubleForm> {};
 
 TEST_P(DoubleForms, GiveTheirDouble) {
-    const testdata::DoubleForm& form = GetParam();
-    EXPECT_EQ(DoubleBits(numbers::ReadNumber(form.text)), form.doubleBits);
+    const tests::DoubleForm& form = GetParam();
+    EXPECT_EQ(DoubleBits(sequencer::ReadNumber(form.text)), form.doubleBits);
     EXPECT_EQ(DoubleBits(CReader().Read(form.text)), form.doubleBits) << "the row disagrees with C";
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, DoubleForms, ::testing::ValuesIn(testdata::kDoubleForms));
+INSTANTIATE_TEST_SUITE_P(Table, DoubleForms, ::testing::ValuesIn(tests::kDoubleForms));
 
 // ---------------------------------------------------------------------------
 // Reading many texts both ways.
@@ -72,7 +72,7 @@ public:
     void Read(const std::string& text) {
         const char* ourEnd = nullptr;
         char* theirEnd = nullptr;
-        const double ours = numbers::ReadNumber(text.c_str(), &ourEnd);
+        const double ours = sequencer::ReadNumber(text.c_str(), &ourEnd);
         const double theirs = c_.Read(text.c_str(), &theirEnd);
         floats_.Note(text, FloatBits(ours), FloatBits(theirs));
         doubles_.Note(text, DoubleBits(ours), DoubleBits(theirs));
@@ -126,8 +126,8 @@ TEST(NumberReader, TakesAPointInACommaLocale) {
         GTEST_SKIP() << "the de_DE.UTF-8 locale is missing: run tools/install-deps";
     }
     const bool commaLocale = *std::localeconv()->decimal_point == ',';
-    const double half = numbers::ReadNumber("0.5");
-    const double twoAndAHalf = numbers::ReadNumber("2,5");
+    const double half = sequencer::ReadNumber("0.5");
+    const double twoAndAHalf = sequencer::ReadNumber("2,5");
     std::setlocale(LC_ALL, previous.c_str());
     ASSERT_TRUE(commaLocale) << "de_DE.UTF-8 should have a decimal comma";
     EXPECT_EQ(half, 0.5);

@@ -8,9 +8,9 @@
 
 namespace {
 
-using testsupport::Bytes;
-using testsupport::OscBundle;
-using testsupport::OscMessage;
+using tests::Bytes;
+using tests::OscBundle;
+using tests::OscMessage;
 
 class OscOutput : public SequencerFixture, public ::testing::Test {
 protected:
@@ -117,7 +117,7 @@ TEST_F(OscOutput, UnreadableTextAddressIsIgnored) {
 
 TEST(OscDestination, ReceiverStartingLaterGetsTheLaterValues) {
     std::string error;
-    auto library = hostkit::PluginLibrary::Load(testsupport::VariantWithSteps(4).path, &error);
+    auto library = hostkit::PluginLibrary::Load(tests::VariantWithSteps(4).path, &error);
     ASSERT_NE(library, nullptr) << error;
     hostkit::PluginInstance instance(*library);
     ASSERT_TRUE(instance.Valid());
@@ -125,7 +125,7 @@ TEST(OscDestination, ReceiverStartingLaterGetsTheLaterValues) {
     // Nobody listens: these go nowhere, and nothing breaks.
     for (float run : {0.1f, 0.3f, 0.6f, 0.9f, 0.1f}) EXPECT_EQ(instance.Set(1, run), 0u);
 
-    testsupport::UdpReceiver receiver;
+    tests::UdpReceiver receiver;
     ASSERT_TRUE(receiver.Bound());
     instance.Set(1, 0.3f);
     auto datagram = receiver.Receive(2000);

@@ -11,8 +11,12 @@
 
 namespace {
 
-using testdata::CommandCase;
-using testdata::kInf;
+using sequencer::ParseOscCommand;
+using sequencer::ParsedCommand;
+using sequencer::kNotFound;
+
+using tests::CommandCase;
+using tests::kInf;
 
 class ParseCommand : public ::testing::TestWithParam<CommandCase> {};
 
@@ -25,7 +29,7 @@ TEST_P(ParseCommand, ReadsAddressTypeAndRange) {
     EXPECT_EQ(parsed.rangeMax, c.rangeMax);
 }
 
-INSTANTIATE_TEST_SUITE_P(Commands, ParseCommand, ::testing::ValuesIn(testdata::kCommandCases));
+INSTANTIATE_TEST_SUITE_P(Commands, ParseCommand, ::testing::ValuesIn(tests::kCommandCases));
 
 // Where the parser looked for the range, as tools that explain a command
 // read it: each case stops at a different rule.

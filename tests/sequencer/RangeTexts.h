@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-namespace testdata {
+namespace tests {
 
 // Makes range texts from number-like pieces. The exponents cluster where
 // float and double over- and underflow, so that many texts test the
@@ -298,4 +298,4 @@ inline std::vector<std::string> EdgeTexts(std::uint64_t seed) {
     return texts;
 }
 
-}  // namespace testdata
+}  // namespace tests

@@ -16,7 +16,7 @@ protected:
     void Start(std::uint32_t steps) {
         stepCount = steps;
         std::string error;
-        library = hostkit::PluginLibrary::Load(testsupport::VariantWithSteps(steps).path, &error);
+        library = hostkit::PluginLibrary::Load(tests::VariantWithSteps(steps).path, &error);
         ASSERT_NE(library, nullptr) << error;
         instance = std::make_unique<hostkit::PluginInstance>(*library);
         ASSERT_TRUE(instance->Valid());
@@ -26,22 +26,22 @@ protected:
     std::uint32_t Step(std::uint32_t step) const { return Index().Step(step); }  // "Step <step>"
     std::uint32_t LoopEnd() const { return Index().LoopEnd(); }
     std::uint32_t Bundle() const { return Index().Bundle(); }
-    testsupport::ParameterIndex Index() const { return {stepCount}; }
-    static constexpr std::uint32_t kCommand = testsupport::ParameterIndex::kCommand;
-    static constexpr std::uint32_t kRun = testsupport::ParameterIndex::kRun;
-    static constexpr std::uint32_t kSmooth = testsupport::ParameterIndex::kSmooth;
-    static constexpr std::uint32_t kStepFollow = testsupport::ParameterIndex::kStepFollow;
+    tests::ParameterIndex Index() const { return {stepCount}; }
+    static constexpr std::uint32_t kCommand = tests::ParameterIndex::kCommand;
+    static constexpr std::uint32_t kRun = tests::ParameterIndex::kRun;
+    static constexpr std::uint32_t kSmooth = tests::ParameterIndex::kSmooth;
+    static constexpr std::uint32_t kStepFollow = tests::ParameterIndex::kStepFollow;
 
     // The one datagram a set must send, decoded; fails the test if none.
-    testsupport::OscDatagram Next() {
+    tests::OscDatagram Next() {
         auto datagram = receiver.Receive(2000);
         if (!datagram) {
             ADD_FAILURE() << "no datagram arrived";
             return {};
         }
-        auto decoded = testsupport::DecodeOsc(*datagram);
+        auto decoded = tests::DecodeOsc(*datagram);
         if (!decoded) ADD_FAILURE() << "not an OSC message of one argument";
-        return decoded.value_or(testsupport::OscDatagram{});
+        return decoded.value_or(tests::OscDatagram{});
     }
     float NextFloat() {
         const auto datagram = Next();
@@ -56,14 +56,14 @@ protected:
     void ExpectNothing() { EXPECT_FALSE(receiver.Receive(50).has_value()) << "an unexpected datagram"; }
 
     // Sends step value x through "Step follow" and returns the raw datagram.
-    testsupport::Bytes SendStepValue(float x) {
+    tests::Bytes SendStepValue(float x) {
         instance->Set(kStepFollow, true);
         instance->Set(Step(1), x);
-        return receiver.Receive(2000).value_or(testsupport::Bytes{});
+        return receiver.Receive(2000).value_or(tests::Bytes{});
     }
 
     std::uint32_t stepCount = 0;
-    testsupport::UdpReceiver receiver;  // bound before any instance sends
+    tests::UdpReceiver receiver;  // bound before any instance sends
     std::unique_ptr<hostkit::PluginLibrary> library;
     std::unique_ptr<hostkit::PluginInstance> instance;
 };

@@ -11,8 +11,12 @@
 
 namespace {
 
+using sequencer::CreateInstance;
+using sequencer::Varnelo;
+using sequencer::kMaxCommandLength;
+
 std::unique_ptr<Varnelo> MakeVarnelo() {
-    CFreeFrameGLPlugin* made = nullptr;
+    ffgl::CFreeFrameGLPlugin* made = nullptr;
     EXPECT_EQ(CreateInstance(&made), ffgl::kSuccess);
     made->selfRegistry = made;
     return std::unique_ptr<Varnelo>(static_cast<Varnelo*>(made));

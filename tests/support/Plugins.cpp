@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-namespace testsupport {
+namespace tests {
 
 const std::vector<Variant>& AllVariants() {
     static const std::vector<Variant> variants = {
@@ -21,4 +21,4 @@ const Variant& VariantWithSteps(std::uint32_t stepCount) {
     throw std::invalid_argument("no variant with that step count");
 }
 
-}  // namespace testsupport
+}  // namespace tests

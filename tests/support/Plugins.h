@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace testsupport {
+namespace tests {
 
 // The parameter indices of a variant with `stepCount` steps, by name.
 struct ParameterIndex {
@@ -36,4 +36,4 @@ const Variant& VariantWithSteps(std::uint32_t stepCount);
 
 inline void PrintTo(const Variant& variant, std::ostream* out) { *out << "N" << variant.stepCount; }
 
-}  // namespace testsupport
+}  // namespace tests

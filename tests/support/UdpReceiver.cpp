@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace testsupport {
+namespace tests {
 
 UdpReceiver::UdpReceiver(std::uint16_t port, int receiveBufferBytes)
     : port_(hostkit::UdpPort::Bind(port, receiveBufferBytes)) {}
@@ -109,4 +109,4 @@ std::optional<OscDatagram> DecodeOsc(const Bytes& datagram) {
     return DecodeMessage(datagram);
 }
 
-}  // namespace testsupport
+}  // namespace tests

@@ -10,7 +10,7 @@
 
 #include "UdpPort.h"
 
-namespace testsupport {
+namespace tests {
 
 using hostkit::Bytes;
 
@@ -50,4 +50,4 @@ Bytes OscMessage(const std::string& address, std::int32_t value);
 // The same message inside a bundle with the immediate time tag.
 Bytes OscBundle(const Bytes& message);
 
-}  // namespace testsupport
+}  // namespace tests

@@ -78,13 +78,13 @@ TEST(Schedule, AFixedListPlaysAsGivenOneAFrame) {
 
 // ---- datagram lines ------------------------------------------------------
 
-std::string LineOf(const testsupport::Bytes& bytes) {
+std::string LineOf(const tests::Bytes& bytes) {
     return varnelohost::DatagramLine(varnelohost::DecodeDatagram(bytes.data(), bytes.size()));
 }
 
 TEST(DatagramLine, ReadsWhatThePlugInSends) {
-    using testsupport::OscBundle;
-    using testsupport::OscMessage;
+    using tests::OscBundle;
+    using tests::OscMessage;
     EXPECT_EQ(LineOf(OscMessage("/a", 15.0f)), "/a ,f 15");
     EXPECT_EQ(LineOf(OscMessage("/fader", 191.25f)), "/fader ,f 191.25");
     EXPECT_EQ(LineOf(OscMessage("/a", 0.1f)), "/a ,f 0.1") << "the shortest text that reads back";
@@ -101,18 +101,18 @@ TEST(DatagramLine, ReadsWhatThePlugInSends) {
 
 TEST(DatagramLine, ReadsABundleOfSeveralMessagesAndNamesWhatIsNotOsc) {
     // Two elements after the header and the time tag: size, then message.
-    testsupport::Bytes bundle = {'#', 'b', 'u', 'n', 'd', 'l', 'e', 0, 0, 0, 0, 1, 0, 0, 0, 2};
-    for (const testsupport::Bytes& message :
-         {testsupport::OscMessage("/a", 1.0f), testsupport::OscMessage("/b", std::int32_t{2})}) {
+    tests::Bytes bundle = {'#', 'b', 'u', 'n', 'd', 'l', 'e', 0, 0, 0, 0, 1, 0, 0, 0, 2};
+    for (const tests::Bytes& message :
+         {tests::OscMessage("/a", 1.0f), tests::OscMessage("/b", std::int32_t{2})}) {
         bundle.insert(bundle.end(), {0, 0, 0, static_cast<std::uint8_t>(message.size())});
         bundle.insert(bundle.end(), message.begin(), message.end());
     }
     EXPECT_EQ(LineOf(bundle), "bundle 00000001.00000002 /a ,f 1 ; /b ,i 2");
 
-    testsupport::Bytes cut = testsupport::OscMessage("/fader", 1.0f);
+    tests::Bytes cut = tests::OscMessage("/fader", 1.0f);
     cut.resize(cut.size() - 2);
     EXPECT_EQ(LineOf(cut).rfind("invalid 14 bytes: ", 0), 0u) << LineOf(cut);
-    testsupport::Bytes oversized = testsupport::OscBundle(testsupport::OscMessage("/a", 1.0f));
+    tests::Bytes oversized = tests::OscBundle(tests::OscMessage("/a", 1.0f));
     oversized[19] = 0x40;  // the element claims more bytes than follow
     EXPECT_EQ(LineOf(oversized), "invalid 32 bytes: bundle element larger than the datagram");
     EXPECT_EQ(LineOf({'/', 'a'}), "invalid 2 bytes: no terminated address");
@@ -121,10 +121,10 @@ TEST(DatagramLine, ReadsABundleOfSeveralMessagesAndNamesWhatIsNotOsc) {
 // OSC 1.0 addresses begin with "/": one that does not, the empty one of an
 // empty command included, makes the datagram invalid, yet it is shown whole.
 TEST(DatagramLine, AnAddressWithoutALeadingSlashIsInvalidAndShownWhole) {
-    using testsupport::OscBundle;
-    using testsupport::OscMessage;
+    using tests::OscBundle;
+    using tests::OscMessage;
     struct Case {
-        testsupport::Bytes bytes;
+        tests::Bytes bytes;
         std::string line;
         bool badAddress;
     };

@@ -11,7 +11,7 @@
 
 extern char** environ;
 
-namespace hosttest {
+namespace tests {
 
 std::vector<std::string> HostRun::Lines() const {
     std::vector<std::string> lines;
@@ -89,4 +89,4 @@ HostRun RunHost(const std::vector<std::string>& arguments) {
     return run;
 }
 
-}  // namespace hosttest
+}  // namespace tests

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace hosttest {
+namespace tests {
 
 struct HostRun {
     int exitStatus = -1;  // the exit code; 128 + signal when killed
@@ -19,4 +19,4 @@ struct HostRun {
 // stderr to pipes (so the host sees no terminal), and waits for it.
 HostRun RunHost(const std::vector<std::string>& arguments);
 
-}  // namespace hosttest
+}  // namespace tests

@@ -21,11 +21,11 @@
 
 namespace {
 
-using hosttest::HostRun;
-using hosttest::RunHost;
-using testsupport::AllVariants;
-using testsupport::Variant;
-using testsupport::VariantWithSteps;
+using tests::HostRun;
+using tests::RunHost;
+using tests::AllVariants;
+using tests::Variant;
+using tests::VariantWithSteps;
 
 std::vector<std::string> Concat(std::vector<std::string> first,
                                 const std::vector<std::string>& second) {
@@ -233,7 +233,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, RunListTest, ::testing::ValuesIn(RunCases()));
 // What the plug-in puts on the wire when the host leaves the port to another
 // receiver: here the test's own socket, byte for byte.
 TEST(NoListen, LeavesThePortToAnotherReceiverThatGetsTheExactBytes) {
-    testsupport::UdpReceiver receiver;
+    tests::UdpReceiver receiver;
     ASSERT_TRUE(receiver.Bound()) << "UDP 127.0.0.1:7000 is taken";
     const HostRun run =
         RunHost({VariantWithSteps(4).path, "--no-listen", "--fast", "--plain", "--set",
@@ -241,18 +241,18 @@ TEST(NoListen, LeavesThePortToAnotherReceiverThatGetsTheExactBytes) {
     ASSERT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_EQ(run.LinesAfter("recv").size(), 0u);
     EXPECT_EQ(SummaryField(run, "listen"), "no");
-    const std::vector<testsupport::Bytes> datagrams = receiver.ReceiveAll();
-    EXPECT_EQ(datagrams, (std::vector<testsupport::Bytes>{testsupport::OscMessage("/a", 10.0f),
-                                                          testsupport::OscMessage("/a", 12.5f),
-                                                          testsupport::OscMessage("/a", 20.0f)}));
+    const std::vector<tests::Bytes> datagrams = receiver.ReceiveAll();
+    EXPECT_EQ(datagrams, (std::vector<tests::Bytes>{tests::OscMessage("/a", 10.0f),
+                                                          tests::OscMessage("/a", 12.5f),
+                                                          tests::OscMessage("/a", 20.0f)}));
 
     const HostRun bundles =
         RunHost({VariantWithSteps(4).path, "--no-listen", "--fast", "--plain", "--set",
                  "OSC command=/a i[0:10]", "--set", "OSC Bundle=on", "--run", "0.25"});
     ASSERT_EQ(bundles.exitStatus, 0) << bundles.err;
     // Step 2 holds 0.25: 2.5 rounds to the even 2.
-    EXPECT_EQ(receiver.ReceiveAll(), std::vector<testsupport::Bytes>{testsupport::OscBundle(
-                                         testsupport::OscMessage("/a", std::int32_t{2}))});
+    EXPECT_EQ(receiver.ReceiveAll(), std::vector<tests::Bytes>{tests::OscBundle(
+                                         tests::OscMessage("/a", std::int32_t{2}))});
 }
 
 // ---- timed play ----------------------------------------------------------
@@ -440,12 +440,12 @@ TEST(Errors, OneLineOnStandardErrorAndANonZeroExit) {
 }
 
 TEST(Errors, APortInUseSuggestsNoListen) {
-    testsupport::UdpReceiver receiver;  // holds 127.0.0.1:7000
+    tests::UdpReceiver receiver;  // holds 127.0.0.1:7000
     ASSERT_TRUE(receiver.Bound()) << "UDP 127.0.0.1:7000 is taken";
     const HostRun run = RunHost({"--fast", "--plain", "--run", "0"});
     ExpectOneErrorLine(run, "127.0.0.1:7000");
     EXPECT_NE(run.err.find("--no-listen"), std::string::npos) << run.err;
-    EXPECT_EQ(receiver.ReceiveAll(), std::vector<testsupport::Bytes>{}) << "nothing may be sent";
+    EXPECT_EQ(receiver.ReceiveAll(), std::vector<tests::Bytes>{}) << "nothing may be sent";
 }
 
 // A name the host cannot find: the first line says so (with the nearest
@@ -497,7 +497,7 @@ TEST(Errors, AWrongPlugInNameListsThePlugInsFoundAndSuggestsTheNearest) {
 // The summary counts what the plug-in sent while "Run" was played; the
 // test's own receiver on port 7000 gets exactly that many datagrams.
 TEST(NoListen, TheSummarySaysWhatThePlugInSent) {
-    testsupport::UdpReceiver receiver;
+    tests::UdpReceiver receiver;
     ASSERT_TRUE(receiver.Bound()) << "UDP 127.0.0.1:7000 is taken";
     const struct {
         const char* what;
@@ -580,14 +580,14 @@ TEST(Plot, OnePointPerDatagramTheRunPrinted) {
         ASSERT_TRUE(file.good()) << path;
         std::stringstream svg;
         svg << file.rdbuf();
-        hosttest::XmlChecker checker;
+        tests::XmlChecker checker;
         ASSERT_TRUE(checker.Check(svg.str())) << checker.error();
-        const std::vector<const hosttest::Element*> points =
-            hosttest::DatagramCircles(checker.elements());
+        const std::vector<const tests::Element*> points =
+            tests::DatagramCircles(checker.elements());
         const std::vector<std::string> received = run.LinesAfter("recv");
         EXPECT_EQ(points.size(), received.size());
         std::size_t invalid = 0;
-        for (const hosttest::Element* point : points)
+        for (const tests::Element* point : points)
             invalid += point->attributes.at("class") == "invalid" ? 1 : 0;
         std::size_t invalidLines = 0;
         for (const std::string& line : received)

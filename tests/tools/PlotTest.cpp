@@ -22,8 +22,8 @@
 
 namespace {
 
-using hosttest::Element;
-using hosttest::XmlChecker;
+using tests::Element;
+using tests::XmlChecker;
 using varnelohost::PlotData;
 using varnelohost::PlotPoint;
 using varnelohost::PlotRunSample;
@@ -134,7 +134,7 @@ double Number(const Element& element, const char* attribute) {
 
 // The circles that stand for datagrams, in document order.
 std::vector<const Element*> Points(const Picture& picture) {
-    return hosttest::DatagramCircles(picture.elements);
+    return tests::DatagramCircles(picture.elements);
 }
 
 // ---- sessions as the host records them -------------------------------------

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace hosttest {
+namespace tests {
 
 // ---- a strict XML 1.0 well-formedness check --------------------------------
 //
@@ -283,4 +283,4 @@ inline std::vector<const Element*> DatagramCircles(const std::vector<Element>& e
     return points;
 }
 
-}  // namespace hosttest
+}  // namespace tests

@@ -19,31 +19,34 @@
 
 namespace {
 
-using testdata::DoubleBits;
-using testdata::FloatBits;
+using sequencer::ParseOscCommand;
+using sequencer::ParsedCommand;
+
+using tests::DoubleBits;
+using tests::FloatBits;
 
 // ---------------------------------------------------------------------------
 // The shared tables.
 
-class OddForms : public ::testing::TestWithParam<testdata::OddForm> {};
+class OddForms : public ::testing::TestWithParam<tests::OddForm> {};
 
 TEST_P(OddForms, GiveTheirFloat) {
-    const testdata::OddForm& form = GetParam();
-    EXPECT_EQ(FloatBits(numbers::ReadNumber(form.text)), form.floatBits);
+    const tests::OddForm& form = GetParam();
+    EXPECT_EQ(FloatBits(sequencer::ReadNumber(form.text)), form.floatBits);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, OddForms, ::testing::ValuesIn(testdata::kOddForms));
+INSTANTIATE_TEST_SUITE_P(Table, OddForms, ::testing::ValuesIn(tests::kOddForms));
 
-class DoubleForms : public ::testing::TestWithParam<testdata::DoubleForm> {};
+class DoubleForms : public ::testing::TestWithParam<tests::DoubleForm> {};
 
 TEST_P(DoubleForms, GiveTheirDouble) {
-    const testdata::DoubleForm& form = GetParam();
-    EXPECT_EQ(DoubleBits(numbers::ReadNumber(form.text)), form.doubleBits);
+    const tests::DoubleForm& form = GetParam();
+    EXPECT_EQ(DoubleBits(sequencer::ReadNumber(form.text)), form.doubleBits);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, DoubleForms, ::testing::ValuesIn(testdata::kDoubleForms));
+INSTANTIATE_TEST_SUITE_P(Table, DoubleForms, ::testing::ValuesIn(tests::kDoubleForms));
 
-void ExpectParsedAs(const testdata::CommandCase& c) {
+void ExpectParsedAs(const tests::CommandCase& c) {
     const ParsedCommand parsed = ParseOscCommand(c.command);
     EXPECT_EQ(std::string(c.command, parsed.pathLength), c.address) << c.command;
     EXPECT_EQ(parsed.sendInteger, c.sendInteger) << c.command;
@@ -51,17 +54,17 @@ void ExpectParsedAs(const testdata::CommandCase& c) {
     EXPECT_EQ(parsed.rangeMax, c.rangeMax) << c.command;
 }
 
-class ParseCommand : public ::testing::TestWithParam<testdata::CommandCase> {};
+class ParseCommand : public ::testing::TestWithParam<tests::CommandCase> {};
 
 TEST_P(ParseCommand, ReadsAddressTypeAndRange) { ExpectParsedAs(GetParam()); }
 
-INSTANTIATE_TEST_SUITE_P(Commands, ParseCommand, ::testing::ValuesIn(testdata::kCommandCases));
+INSTANTIATE_TEST_SUITE_P(Commands, ParseCommand, ::testing::ValuesIn(tests::kCommandCases));
 
 // ---------------------------------------------------------------------------
 // The number corpus: every text as glibc read it on Linux.
 
 struct LoadedCorpus {
-    std::vector<windowstests::CorpusEntry> entries;
+    std::vector<tests::CorpusEntry> entries;
     std::string error;  // empty when the file was read whole
 };
 
@@ -69,7 +72,7 @@ struct LoadedCorpus {
 const LoadedCorpus& Corpus() {
     static const LoadedCorpus corpus = [] {
         LoadedCorpus loaded;
-        windowstests::ReadCorpus(windowstests::NumberCorpusPath(), loaded.entries, loaded.error);
+        tests::ReadCorpus(tests::NumberCorpusPath(), loaded.entries, loaded.error);
         return loaded;
     }();
     return corpus;
@@ -78,11 +81,11 @@ const LoadedCorpus& Corpus() {
 void ExpectGlibcReadings() {
     const LoadedCorpus& corpus = Corpus();
     ASSERT_TRUE(corpus.error.empty()) << corpus.error;
-    ASSERT_FALSE(corpus.entries.empty()) << windowstests::NumberCorpusPath() << " holds no text";
-    testdata::Differences floats;
-    testdata::Differences doubles;
-    for (const windowstests::CorpusEntry& entry : corpus.entries) {
-        const double ours = numbers::ReadNumber(entry.text.c_str());
+    ASSERT_FALSE(corpus.entries.empty()) << tests::NumberCorpusPath() << " holds no text";
+    tests::Differences floats;
+    tests::Differences doubles;
+    for (const tests::CorpusEntry& entry : corpus.entries) {
+        const double ours = sequencer::ReadNumber(entry.text.c_str());
         double glibc;
         std::memcpy(&glibc, &entry.doubleBits, sizeof glibc);
         floats.Note(entry.text, FloatBits(ours), FloatBits(glibc));
@@ -140,20 +143,20 @@ protected:
 };
 
 TEST_F(InACommaLocale, NumbersTakeAPointAndStopAtAComma) {
-    EXPECT_EQ(numbers::ReadNumber("0.5"), 0.5);
-    EXPECT_EQ(numbers::ReadNumber("2,5"), 2.0);
+    EXPECT_EQ(sequencer::ReadNumber("0.5"), 0.5);
+    EXPECT_EQ(sequencer::ReadNumber("2,5"), 2.0);
     ExpectParsedAs({"/a f[0.5:2,5]", "/a", false, 0.5f, 2.0f});
 }
 
 TEST_F(InACommaLocale, TheTablesGiveTheSameValues) {
-    for (const testdata::OddForm& form : testdata::kOddForms) {
-        EXPECT_EQ(FloatBits(numbers::ReadNumber(form.text)), form.floatBits)
-            << testdata::Printable(form.text);
+    for (const tests::OddForm& form : tests::kOddForms) {
+        EXPECT_EQ(FloatBits(sequencer::ReadNumber(form.text)), form.floatBits)
+            << tests::Printable(form.text);
     }
-    for (const testdata::DoubleForm& form : testdata::kDoubleForms) {
-        EXPECT_EQ(DoubleBits(numbers::ReadNumber(form.text)), form.doubleBits) << form.text;
+    for (const tests::DoubleForm& form : tests::kDoubleForms) {
+        EXPECT_EQ(DoubleBits(sequencer::ReadNumber(form.text)), form.doubleBits) << form.text;
     }
-    for (const testdata::CommandCase& c : testdata::kCommandCases) ExpectParsedAs(c);
+    for (const tests::CommandCase& c : tests::kCommandCases) ExpectParsedAs(c);
 }
 
 TEST_F(InACommaLocale, NumberCorpusGivesGlibcsBits) { ExpectGlibcReadings(); }

@@ -12,6 +12,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s [GoogleTest options] <number corpus file>\n", argv[0]);
         return 2;
     }
-    windowstests::NumberCorpusPath() = argv[1];
+    tests::NumberCorpusPath() = argv[1];
     return RUN_ALL_TESTS();
 }

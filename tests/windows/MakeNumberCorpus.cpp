@@ -17,7 +17,7 @@
 
 namespace {
 
-using windowstests::CorpusEntry;
+using tests::CorpusEntry;
 
 // Not the seeds of the Linux number reader test, so that the corpus holds
 // texts that test has not read.
@@ -27,9 +27,9 @@ constexpr int kRandomTexts = 24000;
 
 std::vector<std::string> CorpusTexts() {
     std::vector<std::string> texts;
-    testdata::RangeTextMaker maker(kRandomSeed);
+    tests::RangeTextMaker maker(kRandomSeed);
     for (int i = 0; i < kRandomTexts; ++i) texts.push_back(maker.Make());
-    for (std::string& text : testdata::EdgeTexts(kEdgeSeed)) texts.push_back(std::move(text));
+    for (std::string& text : tests::EdgeTexts(kEdgeSeed)) texts.push_back(std::move(text));
     return texts;
 }
 
@@ -40,7 +40,7 @@ std::vector<CorpusEntry> ReadWithGlibc(const std::vector<std::string>& texts) {
     entries.reserve(texts.size());
     for (const std::string& text : texts) {
         const double value = strtod_l(text.c_str(), nullptr, cLocale);
-        entries.push_back({text, testdata::DoubleBits(value)});
+        entries.push_back({text, tests::DoubleBits(value)});
     }
     freelocale(cLocale);
     return entries;
@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::vector<CorpusEntry> entries = ReadWithGlibc(CorpusTexts());
-    if (!windowstests::WriteCorpus(argv[1], entries)) {
+    if (!tests::WriteCorpus(argv[1], entries)) {
         std::perror(argv[1]);
         return 1;
     }

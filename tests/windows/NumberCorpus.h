@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-namespace windowstests {
+namespace tests {
 
 struct CorpusEntry {
     std::string text;
@@ -81,4 +81,4 @@ inline bool ReadCorpus(const std::string& path, std::vector<CorpusEntry>& entrie
     return true;
 }
 
-}  // namespace windowstests
+}  // namespace tests

@@ -15,6 +15,8 @@
 
 namespace {
 
+using sequencer::kMaxCommandLength;
+
 // Two committed read-write pages followed by one PAGE_NOACCESS page.
 class GuardedPages {
 public:

@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace windowstests {
+namespace tests {
 
 // The number corpus file named on the command line.
 inline std::string& NumberCorpusPath() {
@@ -11,4 +11,4 @@ inline std::string& NumberCorpusPath() {
     return path;
 }
 
-}  // namespace windowstests
+}  // namespace tests

@@ -26,8 +26,8 @@ struct RangeTexts {
     std::string max;                        // after ":" up to "]" or the end
 };
 
-RangeTexts FindRange(const std::string& command, const ParsedCommand& parsed) {
-    static_assert(kNotFound == std::string::npos);
+RangeTexts FindRange(const std::string& command, const sequencer::ParsedCommand& parsed) {
+    static_assert(sequencer::kNotFound == std::string::npos);
     RangeTexts range;
     range.blank = command.find(' ');
     range.open = parsed.rangeOpen;
@@ -48,7 +48,7 @@ enum class NumberText { kWhole, kPartly, kNone };
 NumberText CheckNumberText(const std::string& text) {
     const char* start = text.c_str();
     const char* end = nullptr;
-    static_cast<void>(numbers::ReadNumber(start, &end));
+    static_cast<void>(sequencer::ReadNumber(start, &end));
     if (end == start) return NumberText::kNone;
     const std::string rest(end);
     return rest.find_first_not_of(" \t\n\v\f\r") == std::string::npos ? NumberText::kWhole
@@ -143,7 +143,7 @@ void WarnRangeNumbers(const RangeTexts& range, CommandReport* report) {
 
 }  // namespace
 
-std::size_t MaxCommandLength() { return kMaxCommandLength; }
+std::size_t MaxCommandLength() { return sequencer::kMaxCommandLength; }
 
 CommandReport ExplainCommand(const std::string& command, bool builtIn) {
     CommandReport report;
@@ -151,19 +151,19 @@ CommandReport ExplainCommand(const std::string& command, bool builtIn) {
     report.builtIn = builtIn;
     // The plug-in's text ends at a zero byte and is cut to the length it keeps.
     const std::string text = command.substr(0, command.find('\0'));
-    report.kept = text.substr(0, std::min(text.size(), kMaxCommandLength));
-    const ParsedCommand parsed = ParseOscCommand(report.kept.c_str());
-    report.address = report.kept.substr(0, parsed.pathLength);
+    report.kept = text.substr(0, std::min(text.size(), sequencer::kMaxCommandLength));
+    const sequencer::ParsedCommand parsed = sequencer::ParseOscCommand(report.kept.c_str());
+    report.address = report.kept.substr(parsed.pathStart, parsed.pathLength);
     report.integer = parsed.sendInteger;
     report.rangeMin = parsed.rangeMin;
     report.rangeMax = parsed.rangeMax;
     const RangeTexts range = FindRange(report.kept, parsed);
     report.hasRange = range.read;
 
-    if (text.size() > kMaxCommandLength) {
+    if (text.size() > sequencer::kMaxCommandLength) {
         report.warnings.push_back("the OSC command has " + std::to_string(text.size()) +
                                   " characters: the plug-in keeps the first " +
-                                  std::to_string(kMaxCommandLength) +
+                                  std::to_string(sequencer::kMaxCommandLength) +
                                   ", so its type and range may be lost; shorten it");
     }
     if (report.kept.empty()) {
