@@ -115,15 +115,15 @@ EglContext::~EglContext() {
     if (MakeCurrent()) {
         const auto deleteFramebuffers = Entry<PFNGLDELETEFRAMEBUFFERSPROC>("glDeleteFramebuffers");
         const auto deleteRenderbuffers = Entry<PFNGLDELETERENDERBUFFERSPROC>("glDeleteRenderbuffers");
-        if (framebuffer_ != 0 && deleteFramebuffers != nullptr) deleteFramebuffers(1, &framebuffer_);
-        if (colourBuffer_ != 0 && deleteRenderbuffers != nullptr) deleteRenderbuffers(1, &colourBuffer_);
+        if (framebuffer != 0 && deleteFramebuffers != nullptr) deleteFramebuffers(1, &framebuffer);
+        if (colourBuffer != 0 && deleteRenderbuffers != nullptr) deleteRenderbuffers(1, &colourBuffer);
     }
     ReleaseCurrent();
-    eglDestroyContext(display_, context_);
+    eglDestroyContext(eglDisplay, eglContext);
 }
 
 bool EglContext::MakeCurrent() {
-    return eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, context_) == EGL_TRUE;
+    return eglMakeCurrent(eglDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, eglContext) == EGL_TRUE;
 }
 
 void EglContext::ReleaseCurrent() {
@@ -147,18 +147,18 @@ bool EglContext::MakeFramebuffer(std::string* reason) {
         *reason = "the OpenGL context has no framebuffer objects";
         return false;
     }
-    genRenderbuffers(1, &colourBuffer_);
-    bindRenderbuffer(GL_RENDERBUFFER, colourBuffer_);
-    renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width_, height_);
+    genRenderbuffers(1, &colourBuffer);
+    bindRenderbuffer(GL_RENDERBUFFER, colourBuffer);
+    renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, pixelWidth, pixelHeight);
     bindRenderbuffer(GL_RENDERBUFFER, 0);
-    genFramebuffers(1, &framebuffer_);
-    bindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-    attachRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colourBuffer_);
+    genFramebuffers(1, &framebuffer);
+    bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    attachRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colourBuffer);
     if (checkStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
         *reason = "the framebuffer object is incomplete";
         return false;
     }
-    glViewport(0, 0, width_, height_);
+    glViewport(0, 0, pixelWidth, pixelHeight);
     if (glGetError() != GL_NO_ERROR) {
         *reason = "OpenGL reported an error while making the framebuffer";
         return false;
@@ -167,10 +167,10 @@ bool EglContext::MakeFramebuffer(std::string* reason) {
 }
 
 std::vector<std::uint32_t> EglContext::ReadPixels() const {
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_));
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(pixelWidth) * static_cast<std::size_t>(pixelHeight));
     glFinish();
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    glReadPixels(0, 0, pixelWidth, pixelHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     return pixels;
 }
 

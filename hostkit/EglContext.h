@@ -38,8 +38,8 @@ public:
     EglContext(const EglContext&) = delete;
     EglContext& operator=(const EglContext&) = delete;
 
-    int Width() const { return width_; }
-    int Height() const { return height_; }
+    int Width() const { return pixelWidth; }
+    int Height() const { return pixelHeight; }
 
     // Makes this context current again (its framebuffer stays bound), or
     // leaves the thread with no context current at all.
@@ -56,15 +56,15 @@ public:
 
 private:
     EglContext(void* display, void* context, int width, int height)
-        : display_(display), context_(context), width_(width), height_(height) {}
+        : eglDisplay(display), eglContext(context), pixelWidth(width), pixelHeight(height) {}
     bool MakeFramebuffer(std::string* reason);
 
-    void* display_;
-    void* context_;
-    int width_;
-    int height_;
-    unsigned framebuffer_ = 0;
-    unsigned colourBuffer_ = 0;
+    void* eglDisplay;
+    void* eglContext;
+    int pixelWidth;
+    int pixelHeight;
+    unsigned framebuffer = 0;
+    unsigned colourBuffer = 0;
 };
 
 // A GL_TEXTURE_2D of hardwareWidth x hardwareHeight RGBA8 texels made in

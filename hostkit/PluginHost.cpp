@@ -27,10 +27,10 @@ std::unique_ptr<PluginLibrary> PluginLibrary::Load(const std::string& path, std:
     return Load(path, RTLD_LOCAL, error);
 }
 
-PluginLibrary::~PluginLibrary() { dlclose(handle_); }
+PluginLibrary::~PluginLibrary() { dlclose(libraryHandle); }
 
 ffgl::HostWord PluginLibrary::Call(std::uint32_t code, ffgl::HostWord input, void* instance) const {
-    return plugMain_(code, input, instance);
+    return entryPoint(code, input, instance);
 }
 
 const ffgl::PluginInfoRecord* PluginLibrary::Info() const {
@@ -99,23 +99,23 @@ std::int64_t PluginLibrary::FindParameter(const std::string& name) const {
 }
 
 PluginInstance::PluginInstance(const PluginLibrary& library, ffgl::ViewportRecord viewport)
-    : library_(library), viewport_(viewport) {
-    const ffgl::HostWord handle = library_.Call(ffgl::kInstantiate, ffgl::WordFromAddress(&viewport_));
-    handle_ = handle == ffgl::kAllOnes ? nullptr : ffgl::AddressOf<void>(handle);
+    : owner(library), viewportRecord(viewport) {
+    const ffgl::HostWord handle = owner.Call(ffgl::kInstantiate, ffgl::WordFromAddress(&viewportRecord));
+    instanceHandle = handle == ffgl::kAllOnes ? nullptr : ffgl::AddressOf<void>(handle);
 }
 
 PluginInstance::~PluginInstance() { Release(); }
 
 std::uint32_t PluginInstance::Release() {
-    if (handle_ == nullptr) return ffgl::kFailure;
-    const std::uint32_t status = library_.Call32(ffgl::kDeinstantiate, 0, handle_);
-    handle_ = nullptr;
+    if (instanceHandle == nullptr) return ffgl::kFailure;
+    const std::uint32_t status = owner.Call32(ffgl::kDeinstantiate, 0, instanceHandle);
+    instanceHandle = nullptr;
     return status;
 }
 
 std::uint32_t PluginInstance::SetWord(std::uint32_t index, ffgl::HostWord value) const {
     ffgl::SetParameterRecord record{index, 0, value};
-    return library_.Call32(ffgl::kSetParameter, ffgl::WordFromAddress(&record), handle_);
+    return owner.Call32(ffgl::kSetParameter, ffgl::WordFromAddress(&record), instanceHandle);
 }
 
 std::uint32_t PluginInstance::Set(std::uint32_t index, float value) const {
@@ -131,17 +131,17 @@ std::uint32_t PluginInstance::Set(std::uint32_t index, const char* text) const {
 }
 
 ffgl::HostWord PluginInstance::Get(std::uint32_t index) const {
-    return library_.Call(ffgl::kGetParameter, index, handle_);
+    return owner.Call(ffgl::kGetParameter, index, instanceHandle);
 }
 
 std::string PluginInstance::Display(std::uint32_t index) const {
-    const ffgl::HostWord word = library_.Call(ffgl::kGetParameterDisplay, index, handle_);
+    const ffgl::HostWord word = owner.Call(ffgl::kGetParameterDisplay, index, instanceHandle);
     if (word == ffgl::kAllOnes || word == 0) return {};
     return ffgl::AddressOf<const char>(word);
 }
 
 std::uint32_t PluginInstance::ProcessFrame(const ffgl::ProcessOpenGLRecord& frame) const {
-    return library_.Call32(ffgl::kProcessOpenGL, ffgl::WordFromAddress(&frame), handle_);
+    return owner.Call32(ffgl::kProcessOpenGL, ffgl::WordFromAddress(&frame), instanceHandle);
 }
 
 }  // namespace hostkit

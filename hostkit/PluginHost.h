@@ -50,15 +50,15 @@ public:
     // The first index whose name is `name`, or -1.
     std::int64_t FindParameter(const std::string& name) const;
 
-    const std::string& Path() const { return path_; }
+    const std::string& Path() const { return libraryPath; }
 
 private:
     PluginLibrary(void* handle, PlugMainFunction plugMain, std::string path)
-        : handle_(handle), plugMain_(plugMain), path_(std::move(path)) {}
+        : libraryHandle(handle), entryPoint(plugMain), libraryPath(std::move(path)) {}
 
-    void* handle_;
-    PlugMainFunction plugMain_;
-    std::string path_;
+    void* libraryHandle;
+    PlugMainFunction entryPoint;
+    std::string libraryPath;
 };
 
 // One instance, made by code 18 and released by code 19 when it goes away.
@@ -70,8 +70,8 @@ public:
     PluginInstance(const PluginInstance&) = delete;
     PluginInstance& operator=(const PluginInstance&) = delete;
 
-    bool Valid() const { return handle_ != nullptr; }
-    void* Handle() const { return handle_; }
+    bool Valid() const { return instanceHandle != nullptr; }
+    void* Handle() const { return instanceHandle; }
     // Code 19 now; answers its status. The destructor then does nothing.
     std::uint32_t Release();
 
@@ -94,9 +94,9 @@ public:
     std::uint32_t ProcessFrame(const ffgl::ProcessOpenGLRecord& frame) const;
 
 private:
-    const PluginLibrary& library_;
-    ffgl::ViewportRecord viewport_;
-    void* handle_ = nullptr;
+    const PluginLibrary& owner;
+    ffgl::ViewportRecord viewportRecord;
+    void* instanceHandle = nullptr;
 };
 
 }  // namespace hostkit

@@ -43,18 +43,24 @@ std::unique_ptr<UdpPort> UdpPort::Bind(std::uint16_t port, int receiveBufferByte
         return fail(reason == EADDRINUSE ? Failure::kInUse : Failure::kOther, reason,
                     "cannot listen on UDP 127.0.0.1:" + std::to_string(port));
     }
-    return std::unique_ptr<UdpPort>(new UdpPort(socket));
+    socklen_t length = sizeof address;
+    if (::getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        const int reason = errno;
+        ::close(socket);
+        return fail(Failure::kOther, reason, "cannot read the port bound");
+    }
+    return std::unique_ptr<UdpPort>(new UdpPort(socket, ntohs(address.sin_port)));
 }
 
-UdpPort::~UdpPort() { ::close(socket_); }
+UdpPort::~UdpPort() { ::close(descriptor); }
 
 bool UdpPort::Wait(int timeoutMs) {
-    pollfd waiting{socket_, POLLIN, 0};
+    pollfd waiting{descriptor, POLLIN, 0};
     return ::poll(&waiting, 1, timeoutMs) == 1;
 }
 
 std::optional<std::size_t> UdpPort::TakeInto(std::uint8_t* buffer, std::size_t capacity) {
-    const ssize_t size = ::recv(socket_, buffer, capacity, MSG_DONTWAIT);
+    const ssize_t size = ::recv(descriptor, buffer, capacity, MSG_DONTWAIT);
     if (size < 0) return std::nullopt;
     return static_cast<std::size_t>(size);
 }

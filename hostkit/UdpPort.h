@@ -22,7 +22,7 @@ public:
         kOther,
     };
 
-    // Binds 127.0.0.1:`port`, with a receive buffer of `receiveBufferBytes`
+    // Binds 127.0.0.1:`port` (0: a free port the system picks), with a receive buffer of `receiveBufferBytes`
     // when above 0 (beyond the system's cap where the process may). Null on
     // failure, with its kind and a one-line reason when asked for.
     static std::unique_ptr<UdpPort> Bind(std::uint16_t port, int receiveBufferBytes = 0,
@@ -30,6 +30,9 @@ public:
     ~UdpPort();
     UdpPort(const UdpPort&) = delete;
     UdpPort& operator=(const UdpPort&) = delete;
+
+    // The port bound, 1 .. 65535.
+    std::uint16_t Port() const { return boundPort; }
 
     // True once a datagram is waiting, after at most `timeoutMs` (0: does
     // not wait).
@@ -46,8 +49,9 @@ public:
     static constexpr std::size_t kMaxDatagram = 65536;
 
 private:
-    explicit UdpPort(int socket) : socket_(socket) {}
-    int socket_;
+    UdpPort(int socket, std::uint16_t port) : descriptor(socket), boundPort(port) {}
+    int descriptor;
+    std::uint16_t boundPort;
 };
 
 }  // namespace hostkit

@@ -80,7 +80,7 @@ class LoadTest : public ::testing::TestWithParam<std::uint32_t> {};
 
 TEST_P(LoadTest, EveryDueValueArrivesOnceAndInOrder) {
     const std::uint32_t stepCount = GetParam();
-    tests::UdpReceiver receiver;
+    tests::UdpReceiver receiver{7000};
     ASSERT_TRUE(receiver.Bound());
     std::string error;
     auto library = hostkit::PluginLibrary::Load(tests::VariantWithSteps(stepCount).path, &error);

@@ -129,7 +129,7 @@ TEST_P(TextAddressTest, TextRunningIntoAnUnreadablePageIsIgnored) {
 // The longest address the command holds goes out whole: a 2047-character
 // address fills a 2056-byte message (2076 in a bundle).
 TEST_P(TextAddressTest, TheLongestAddressIsSentWhole) {
-    tests::UdpReceiver receiver;
+    tests::UdpReceiver receiver{7000};
     ASSERT_TRUE(receiver.Bound());
     const std::string text = "/" + std::string(4095, 'c');
     const std::string address = text.substr(0, kLongestCommand);

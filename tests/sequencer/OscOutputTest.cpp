@@ -125,7 +125,7 @@ TEST(OscDestination, ReceiverStartingLaterGetsTheLaterValues) {
     // Nobody listens: these go nowhere, and nothing breaks.
     for (float run : {0.1f, 0.3f, 0.6f, 0.9f, 0.1f}) EXPECT_EQ(instance.Set(1, run), 0u);
 
-    tests::UdpReceiver receiver;
+    tests::UdpReceiver receiver{7000};
     ASSERT_TRUE(receiver.Bound());
     instance.Set(1, 0.3f);
     auto datagram = receiver.Receive(2000);

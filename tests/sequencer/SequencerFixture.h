@@ -63,7 +63,7 @@ protected:
     }
 
     std::uint32_t stepCount = 0;
-    tests::UdpReceiver receiver;  // bound before any instance sends
+    tests::UdpReceiver receiver{7000};  // bound before any instance sends
     std::unique_ptr<hostkit::PluginLibrary> library;
     std::unique_ptr<hostkit::PluginInstance> instance;
 };

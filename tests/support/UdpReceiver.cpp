@@ -5,14 +5,16 @@
 namespace tests {
 
 UdpReceiver::UdpReceiver(std::uint16_t port, int receiveBufferBytes)
-    : port_(hostkit::UdpPort::Bind(port, receiveBufferBytes)) {}
+    : port(hostkit::UdpPort::Bind(port, receiveBufferBytes)) {}
 
 UdpReceiver::~UdpReceiver() = default;
 
 std::optional<Bytes> UdpReceiver::Receive(int timeoutMs) {
-    if (port_ == nullptr) return std::nullopt;
-    return port_->Receive(timeoutMs);
+    if (port == nullptr) return std::nullopt;
+    return port->Receive(timeoutMs);
 }
+
+std::string UdpReceiver::Url() const { return "osc.udp://127.0.0.1:" + std::to_string(Port()); }
 
 std::vector<Bytes> UdpReceiver::ReceiveAll(int quietMs) {
     std::vector<Bytes> datagrams;

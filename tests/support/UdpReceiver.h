@@ -1,5 +1,5 @@
-// The receiving end on 127.0.0.1:7000, where the plug-in sends, and a
-// reader and writer of the OSC datagrams it sends.
+// A receiving end on 127.0.0.1, where the plug-in sends, and a reader and
+// writer of the OSC datagrams it sends.
 #pragma once
 
 #include <cstdint>
@@ -16,20 +16,25 @@ using hostkit::Bytes;
 
 class UdpReceiver {
 public:
-    // Binds 127.0.0.1:`port`; Bound() tells whether that worked.
-    explicit UdpReceiver(std::uint16_t port = 7000, int receiveBufferBytes = 0);
+    // Binds 127.0.0.1:`port`, or a free port of the system's choice for 0;
+    // Bound() tells whether that worked.
+    explicit UdpReceiver(std::uint16_t port = 0, int receiveBufferBytes = 0);
     ~UdpReceiver();
     UdpReceiver(const UdpReceiver&) = delete;
     UdpReceiver& operator=(const UdpReceiver&) = delete;
 
-    bool Bound() const { return port_ != nullptr; }
+    bool Bound() const { return port != nullptr; }
+    std::uint16_t Port() const { return port != nullptr ? port->Port() : 0; }
+    // The destination URL of this receiver, for the front of an OSC command:
+    // "osc.udp://127.0.0.1:<port>".
+    std::string Url() const;
     // The next datagram, or nothing when none arrives within `timeoutMs`.
     std::optional<Bytes> Receive(int timeoutMs = 1000);
     // Every datagram that arrives until `quietMs` pass without one.
     std::vector<Bytes> ReceiveAll(int quietMs = 100);
 
 private:
-    std::unique_ptr<hostkit::UdpPort> port_;
+    std::unique_ptr<hostkit::UdpPort> port;
 };
 
 // One OSC message with one argument, or a bundle holding one.

@@ -233,7 +233,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, RunListTest, ::testing::ValuesIn(RunCases()));
 // What the plug-in puts on the wire when the host leaves the port to another
 // receiver: here the test's own socket, byte for byte.
 TEST(NoListen, LeavesThePortToAnotherReceiverThatGetsTheExactBytes) {
-    tests::UdpReceiver receiver;
+    tests::UdpReceiver receiver{7000};
     ASSERT_TRUE(receiver.Bound()) << "UDP 127.0.0.1:7000 is taken";
     const HostRun run =
         RunHost({VariantWithSteps(4).path, "--no-listen", "--fast", "--plain", "--set",
@@ -440,7 +440,7 @@ TEST(Errors, OneLineOnStandardErrorAndANonZeroExit) {
 }
 
 TEST(Errors, APortInUseSuggestsNoListen) {
-    tests::UdpReceiver receiver;  // holds 127.0.0.1:7000
+    tests::UdpReceiver receiver{7000};  // holds 127.0.0.1:7000
     ASSERT_TRUE(receiver.Bound()) << "UDP 127.0.0.1:7000 is taken";
     const HostRun run = RunHost({"--fast", "--plain", "--run", "0"});
     ExpectOneErrorLine(run, "127.0.0.1:7000");
@@ -497,7 +497,7 @@ TEST(Errors, AWrongPlugInNameListsThePlugInsFoundAndSuggestsTheNearest) {
 // The summary counts what the plug-in sent while "Run" was played; the
 // test's own receiver on port 7000 gets exactly that many datagrams.
 TEST(NoListen, TheSummarySaysWhatThePlugInSent) {
-    tests::UdpReceiver receiver;
+    tests::UdpReceiver receiver{7000};
     ASSERT_TRUE(receiver.Bound()) << "UDP 127.0.0.1:7000 is taken";
     const struct {
         const char* what;
