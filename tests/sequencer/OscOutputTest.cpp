@@ -115,6 +115,47 @@ TEST_F(OscOutput, UnreadableTextAddressIsIgnored) {
     EXPECT_EQ(SendStepValue(0.5f), OscMessage("/kept", 1.0f));
 }
 
+// Through plugMain, on every variant: one datagram per step entered, with
+// that step's value, and "Run" displaying the step it stands in.
+class EveryVariant : public SequencerFixture, public ::testing::TestWithParam<std::uint32_t> {
+protected:
+    void SetUp() override {
+        Start(GetParam());
+        instance->Set(kCommand, "/step f");
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Variants, EveryVariant, ::testing::Values(4u, 8u, 16u, 32u),
+                         [](const auto& info) { return "N" + std::to_string(info.param); });
+
+TEST_P(EveryVariant, OneDatagramPerStepEntered) {
+    const float n = static_cast<float>(stepCount);
+    ExpectNothing();  // instantiation sends nothing
+    EXPECT_EQ(instance->Display(kRun), "Step " + std::to_string(stepCount / 2 + 1));
+    for (std::uint32_t step = 1; step <= stepCount; ++step) {
+        const float start = static_cast<float>(step - 1) / n;
+        instance->Set(kRun, start);
+        instance->Set(kRun, start + 0.5f / n);  // within the step: nothing more
+        EXPECT_EQ(NextFloat(), static_cast<float>(step - 1) * (1.0f / n)) << "step " << step;
+        EXPECT_EQ(instance->Display(kRun), "Step " + std::to_string(step));
+    }
+    ExpectNothing();
+    instance->Set(kRun, 1.0f);
+    EXPECT_EQ(NextFloat(), 1.0f);  // "Loop end"
+    EXPECT_EQ(instance->Display(kRun), "Step " + std::to_string(stepCount + 1));
+}
+
+TEST_P(EveryVariant, BundleSwitchWrapsEachSend) {
+    instance->Set(Bundle(), true);
+    instance->Set(kRun, 0.0f);
+    const auto datagram = Next();
+    EXPECT_TRUE(datagram.bundle);
+    EXPECT_EQ(datagram.address, "/step");
+    instance->Set(Bundle(), false);
+    instance->Set(kRun, 0.99f);
+    EXPECT_FALSE(Next().bundle);
+}
+
 TEST(OscDestination, ReceiverStartingLaterGetsTheLaterValues) {
     std::string error;
     auto library = hostkit::PluginLibrary::Load(tests::VariantWithSteps(4).path, &error);
