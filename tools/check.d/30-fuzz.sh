@@ -20,8 +20,8 @@ for steps in 4 32; do
   work=out/fuzz/corpus-$steps
   mkdir -p "$work"
   echo "--- N = $steps: seed corpus"
-  tests/support/own-network.sh "$fuzzer" -runs=0 tests/fuzz/corpus tests/hardening/crashes
+  hostkit/own-network.sh "$fuzzer" -runs=0 tests/fuzz/corpus tests/hardening/crashes
   echo "--- N = $steps: ${seconds} s"
-  tests/support/own-network.sh "$fuzzer" -max_total_time="$seconds" -max_len=8192 -timeout=10 -rss_limit_mb=2048 \
+  hostkit/own-network.sh "$fuzzer" -max_total_time="$seconds" -max_len=8192 -timeout=10 -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix=out/fuzz/crashes/ "$work" tests/fuzz/corpus
 done
