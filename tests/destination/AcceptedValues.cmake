@@ -8,15 +8,10 @@ set(cases
   "-DVARNELO_OSC_PORT=07000|7000"
   "-DVARNELO_OSC_PORT=000000000000000000000065535|65535"
   "-DVARNELO_OSC_HOST=lights-2.local|7000")
+include(${CMAKE_CURRENT_LIST_DIR}/ConfigureCases.cmake)
 set(failures 0)
 foreach(case IN LISTS cases)
-  string(REPLACE "|" ";" fields "${case}")
-  list(GET fields 0 definition)
-  list(GET fields 1 expected)
-  file(REMOVE_RECURSE ${WORK})
-  execute_process(COMMAND ${CMAKE_COMMAND} -S ${SOURCE} -B ${WORK} -G ${GENERATOR} "${definition}"
-                          -DVARNELO_TESTS=OFF -DVARNELO_TOOLS=OFF -DVARNELO_BENCHMARKS=OFF
-                  RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  configure_case("${case}" -DVARNELO_TESTS=OFF -DVARNELO_TOOLS=OFF -DVARNELO_BENCHMARKS=OFF)
   set(port "")
   if(status EQUAL 0)
     load_cache(${WORK} READ_WITH_PREFIX cached_ VARNELO_OSC_PORT_NUMBER)
@@ -24,11 +19,8 @@ foreach(case IN LISTS cases)
   endif()
   if(NOT port STREQUAL expected)
     message(SEND_ERROR "${definition}: expected port ${expected}, got status ${status}, "
-                       "port \"${port}\":\n${err}")
+                       "port \"${port}\": ${messages}")
     math(EXPR failures "${failures} + 1")
   endif()
 endforeach()
-file(REMOVE_RECURSE ${WORK})
-if(failures GREATER 0)
-  message(FATAL_ERROR "${failures} value(s) were not accepted as they should be")
-endif()
+finish_cases(${failures} accepted)

@@ -17,24 +17,15 @@ set(cases
   "-DVARNELO_OSC_HOST=[::1]|liblo here sends over IPv4 only"
   "-DVARNELO_OSC_HOST=fe80::1%eth0|liblo here sends over IPv4 only"
   "-DVARNELO_OSC_HOST=lights.local:7000|liblo here sends over IPv4 only")
+include(${CMAKE_CURRENT_LIST_DIR}/ConfigureCases.cmake)
 set(failures 0)
 foreach(case IN LISTS cases)
-  string(REPLACE "|" ";" fields "${case}")
-  list(GET fields 0 definition)
-  list(GET fields 1 expected)
-  file(REMOVE_RECURSE ${WORK})
-  execute_process(COMMAND ${CMAKE_COMMAND} -S ${SOURCE} -B ${WORK} -G ${GENERATOR} "${definition}"
-                  RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  # CMake wraps a long message over lines.
-  string(REGEX REPLACE "[ \n]+" " " message_text "${err}")
-  string(FIND "${message_text}" "${expected}" found)
+  configure_case("${case}")
+  string(FIND "${messages}" "${expected}" found)
   if(status EQUAL 0 OR found EQUAL -1)
     message(SEND_ERROR "${definition}: expected a refusal saying \"${expected}\", got "
-                       "status ${status}:\n${err}")
+                       "status ${status}: ${messages}")
     math(EXPR failures "${failures} + 1")
   endif()
 endforeach()
-file(REMOVE_RECURSE ${WORK})
-if(failures GREATER 0)
-  message(FATAL_ERROR "${failures} value(s) were not refused as they should be")
-endif()
+finish_cases(${failures} refused)
