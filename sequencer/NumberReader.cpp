@@ -79,11 +79,11 @@ struct Notation {
     // a hexadecimal place 16 = 2^4.
     int placeWeight;
     std::chars_format format;
-    // Orders of magnitude (NumberText::scale) beyond double's range: from
-    // `hugeScale` up every number is above the largest double (2^1024 or
-    // 10^309 and more), from `tinyScale` down every one is at most half the
-    // smallest subnormal (below 2^-1079 * 16 or 10^-325 * 10). Between them
-    // the scale fits in four digits.
+    // Orders of magnitude (NumberText::scale) beyond double's range. From
+    // `hugeScale` up a number is at least 2^1024 (decimal: 10^309), above
+    // the largest double; from `tinyScale` down it is below 2^-1075
+    // (10^-324), less than half the smallest subnormal, and reads as 0.
+    // Between them the scale fits in four digits.
     std::int64_t hugeScale;
     std::int64_t tinyScale;
 };
