@@ -69,6 +69,8 @@ TEST_F(OscOutput, ValuesAreScaledIntoTheCommandsRange) {
         {"/fader f[0:255]", 0.8f, 204.0f},
         // (max - min) * x + min, each step rounded to float, never fused.
         {"/a f[0.1:0.7]", 0.3f, (0.7f - 0.1f) * 0.3f + 0.1f},
+        // A max that C reads as +inf: every step value above 0 sends +inf.
+        {"/a f[0:0x1p2147482625]", 0.5f, std::numeric_limits<float>::infinity()},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.command);
