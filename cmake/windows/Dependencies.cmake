@@ -138,6 +138,10 @@ if(varnelo_liblo_library)
       set(VARNELO_LIBLO_VERSION ${varnelo_liblo_version})
     endif()
   endif()
+  if(VARNELO_LIBLO_IS_STATIC AND VARNELO_LIBLO_VERSION STREQUAL "unknown")
+    message(WARNING "No version in ${varnelo_liblo_pc}: THIRD-PARTY-NOTICES.txt will name the "
+                    "version of the liblo linked in as unknown")
+  endif()
   message(STATUS "liblo for Windows: ${varnelo_liblo_library} "
                  "(liblo ${VARNELO_LIBLO_VERSION}): ${varnelo_liblo_needs}")
   target_include_directories(varnelo_liblo INTERFACE ${LIBLO_INCLUDE_DIR})

@@ -20,6 +20,9 @@ set -euo pipefail
 objdump=x86_64-w64-mingw32-objdump
 toolchain=$PWD/cmake/mingw-w64-x86_64.cmake
 
+# The functions of liblo-7.dll that the plug-ins use, one per line.
+liblo_names=$(sed -n '/^EXPORTS/,$p' cmake/windows/liblo.def | sed '1d; s/^[[:space:]]*//; /^$/d')
+
 failures=0
 fail() {
   echo "FAIL: $*" >&2
@@ -44,8 +47,7 @@ make_static_prefix() {
   local prefix=$1 work=$1/stand-in
   mkdir -p "$prefix/include/lo" "$prefix/lib/pkgconfig" "$work"
   cp -p /usr/include/lo/*.h "$prefix/include/lo/"
-  sed -n '/^EXPORTS/,$p' cmake/windows/liblo.def | sed '1d; s/^[[:space:]]*//; /^$/d' |
-    awk '{print "void " $1 "(void) {}"}' >"$work/liblo.c"
+  awk '{print "void " $1 "(void) {}"}' <<<"$liblo_names" >"$work/liblo.c"
   x86_64-w64-mingw32-gcc-posix -c "$work/liblo.c" -o "$work/liblo.o"
   rm -f "$work/liblo.a"
   x86_64-w64-mingw32-ar rcsD "$work/liblo.a" "$work/liblo.o"
@@ -76,7 +78,7 @@ check_headers() {
   grep -qi '/winsock2\.h$' <<<"$headers" || fail "$folder: lo/lo.h did not take its Winsock branch"
 }
 
-expected_liblo=$(sed -n '/^EXPORTS/,$p' cmake/windows/liblo.def | sed '1d; s/^[[:space:]]*//; /^$/d' | sort)
+expected_liblo=$(sort <<<"$liblo_names")
 
 # check_dlls <folder> <import|static>: the four DLLs' exports and imports,
 # and the notices against their link maps.
