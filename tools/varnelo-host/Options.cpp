@@ -43,27 +43,27 @@ bool LooksLikePositions(const char* word) {
 
 class Parser {
 public:
-    Parser(int argc, const char* const* argv) : argc_(argc), argv_(argv) {}
+    Parser(int argc, const char* const* argv) : argumentCount(argc), arguments(argv) {}
 
     std::optional<Options> Run(std::string* error) {
-        for (next_ = 1; next_ < argc_;) {
-            const std::string word = argv_[next_++];
+        for (next = 1; next < argumentCount;) {
+            const std::string word = arguments[next++];
             if (!Handle(word, error)) return std::nullopt;
         }
-        if (options_.durationSeconds && loopsGiven_) {
+        if (options.durationSeconds && loopsGiven) {
             *error = "--duration and --loops both say how long to play; give one";
             return std::nullopt;
         }
-        if (beats_) options_.loopSeconds = *beats_ * 60.0 / bpm_;
-        if (bpmGiven_ && !beats_) {
+        if (loopBeats) options.loopSeconds = *loopBeats * 60.0 / tempo;
+        if (tempoGiven && !loopBeats) {
             *error = "--bpm needs --beats (the loop length in beats)";
             return std::nullopt;
         }
-        if (beats_ && loopGiven_) {
+        if (loopBeats && loopGiven) {
             *error = "--loop and --beats both give the loop length; give one";
             return std::nullopt;
         }
-        return options_;
+        return options;
     }
 
 private:
@@ -72,52 +72,52 @@ private:
         if (word == "--set") return Set(error);
         if (word == "--run") return Positions(error);
         if (word == "--loop")
-            return Positive(word, &options_.loopSeconds, 1e6, error) && Mark(&loopGiven_);
-        if (word == "--fps") return Positive(word, &options_.framesPerSecond, 1000.0, error);
+            return Positive(word, &options.loopSeconds, 1e6, error) && Mark(&loopGiven);
+        if (word == "--fps") return Positive(word, &options.framesPerSecond, 1000.0, error);
         if (word == "--loops")
-            return Positive(word, &options_.loops, 1e6, error) && Mark(&loopsGiven_);
-        if (word == "--bpm") return Positive(word, &bpm_, 1000.0, error) && Mark(&bpmGiven_);
+            return Positive(word, &options.loops, 1e6, error) && Mark(&loopsGiven);
+        if (word == "--bpm") return Positive(word, &tempo, 1000.0, error) && Mark(&tempoGiven);
         if (word == "--beats") {
             double beats = 0.0;
             if (!Positive(word, &beats, 1e6, error)) return false;
-            beats_ = beats;
+            loopBeats = beats;
             return true;
         }
         if (word == "--plot") return Plot(error);
         if (word == "--duration") {
             double seconds = 0.0;
             if (!Positive(word, &seconds, 1e7, error)) return false;
-            options_.durationSeconds = seconds;
+            options.durationSeconds = seconds;
             return true;
         }
         if (word.size() > 1 && word[0] == '-') {
             *error = "unknown option " + word + " (see --help)";
             return false;
         }
-        if (!options_.plugin.empty()) {
-            *error = "one plug-in at a time: " + options_.plugin + " and " + word;
+        if (!options.plugin.empty()) {
+            *error = "one plug-in at a time: " + options.plugin + " and " + word;
             return false;
         }
-        options_.plugin = word;
+        options.plugin = word;
         return true;
     }
 
     // Options without a value; false for any other word.
     bool HandleSwitch(const std::string& word) {
         if (word == "-h" || word == "--help")
-            options_.help = true;
+            options.help = true;
         else if (word == "--info")
-            options_.infoOnly = true;
+            options.infoOnly = true;
         else if (word == "--fast")
-            options_.fast = true;
+            options.fast = true;
         else if (word == "--frames")
-            options_.frames = true;
+            options.frames = true;
         else if (word == "--no-listen")
-            options_.listen = false;
+            options.listen = false;
         else if (word == "--plain")
-            options_.view = View::kPlain;
+            options.view = View::kPlain;
         else if (word == "--live")
-            options_.view = View::kLive;
+            options.view = View::kLive;
         else
             return false;
         return true;
@@ -129,11 +129,11 @@ private:
     }
 
     const char* Value(const std::string& option, std::string* error) {
-        if (next_ >= argc_) {
+        if (next >= argumentCount) {
             *error = option + " needs a value";
             return nullptr;
         }
-        return argv_[next_++];
+        return arguments[next++];
     }
 
     bool Positive(const std::string& option, double* target, double most, std::string* error) {
@@ -158,7 +158,7 @@ private:
             *error = "--set takes NAME=VALUE, not \"" + assignment + "\"";
             return false;
         }
-        options_.settings.push_back({assignment.substr(0, equals), assignment.substr(equals + 1)});
+        options.settings.push_back({assignment.substr(0, equals), assignment.substr(equals + 1)});
         return true;
     }
 
@@ -169,7 +169,7 @@ private:
             *error = "--plot needs a file name, e.g. --plot loop.svg";
             return false;
         }
-        options_.plotPath = path;
+        options.plotPath = path;
         return true;
     }
 
@@ -177,22 +177,22 @@ private:
     bool Positions(std::string* error) {
         const char* first = Value("--run", error);
         if (first == nullptr) return false;
-        if (!AppendPositions(first, &options_.runList, error)) return false;
-        while (next_ < argc_ && LooksLikePositions(argv_[next_])) {
-            if (!AppendPositions(argv_[next_++], &options_.runList, error)) return false;
+        if (!AppendPositions(first, &options.runList, error)) return false;
+        while (next < argumentCount && LooksLikePositions(arguments[next])) {
+            if (!AppendPositions(arguments[next++], &options.runList, error)) return false;
         }
         return true;
     }
 
-    int argc_;
-    const char* const* argv_;
-    int next_ = 1;
-    Options options_;
-    std::optional<double> beats_;
-    double bpm_ = 120.0;
-    bool bpmGiven_ = false;
-    bool loopGiven_ = false;
-    bool loopsGiven_ = false;
+    int argumentCount;
+    const char* const* arguments;
+    int next = 1;
+    Options options;
+    std::optional<double> loopBeats;
+    double tempo = 120.0;
+    bool tempoGiven = false;
+    bool loopGiven = false;
+    bool loopsGiven = false;
 };
 
 }  // namespace

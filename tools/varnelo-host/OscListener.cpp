@@ -228,9 +228,9 @@ OscListener::~OscListener() = default;
 
 std::vector<ReceivedDatagram> OscListener::Receive(int timeoutMs) {
     std::vector<ReceivedDatagram> datagrams;
-    if (!socket_->Wait(timeoutMs)) return datagrams;
-    while (const std::optional<std::size_t> size = socket_->TakeInto(buffer_.data(), buffer_.size())) {
-        datagrams.push_back(DecodeDatagram(buffer_.data(), *size));
+    if (!udpPort->Wait(timeoutMs)) return datagrams;
+    while (const std::optional<std::size_t> size = udpPort->TakeInto(buffer.data(), buffer.size())) {
+        datagrams.push_back(DecodeDatagram(buffer.data(), *size));
     }
     return datagrams;
 }

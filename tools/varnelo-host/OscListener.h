@@ -65,10 +65,10 @@ public:
 
 private:
     explicit OscListener(std::unique_ptr<hostkit::UdpPort> socket)
-        : socket_(std::move(socket)), buffer_(hostkit::UdpPort::kMaxDatagram) {}
+        : udpPort(std::move(socket)), buffer(hostkit::UdpPort::kMaxDatagram) {}
 
-    std::unique_ptr<hostkit::UdpPort> socket_;
-    std::vector<std::uint8_t> buffer_;
+    std::unique_ptr<hostkit::UdpPort> udpPort;
+    std::vector<std::uint8_t> buffer;
 };
 
 }  // namespace varnelohost

@@ -40,12 +40,12 @@ class Hints {
 public:
     std::string Next(const ReceivedDatagram& datagram) {
         std::string hint = InvalidHint(datagram);
-        if (hint.empty() || !given_.insert(hint).second) return "";
+        if (hint.empty() || !given.insert(hint).second) return "";
         return hint;
     }
 
 private:
-    std::set<std::string> given_;
+    std::set<std::string> given;
 };
 
 // ---- plain lines -------------------------------------------------------
@@ -75,20 +75,20 @@ public:
 
     void Datagram(const ReceivedDatagram& datagram, double) override {
         std::cout << "recv " << DatagramLine(datagram) << "\n";
-        const std::string hint = hints_.Next(datagram);
+        const std::string hint = hints.Next(datagram);
         if (!hint.empty()) std::cout << "hint " << hint << "\n";
-        pending_ = true;
+        pending = true;
     }
 
     void PictureChanged(std::uint64_t frame, const std::string& difference) override {
         std::cout << "picture changed frame=" << frame << " " << difference << "\n";
-        pending_ = true;
+        pending = true;
     }
 
     // Lines reach a pipe as they happen, not when the buffer fills.
     void Frame(const PanelState&) override {
-        if (pending_) std::cout.flush();
-        pending_ = false;
+        if (pending) std::cout.flush();
+        pending = false;
     }
 
     void Finish(const Summary& summary) override {
@@ -115,8 +115,8 @@ public:
     }
 
 private:
-    bool pending_ = false;
-    Hints hints_;
+    bool pending = false;
+    Hints hints;
 };
 
 // ---- the live view -----------------------------------------------------
@@ -244,7 +244,7 @@ int TerminalWidth() {
 
 class LiveOutput : public Output {
 public:
-    explicit LiveOutput(bool utf8) : utf8_(utf8) {}
+    explicit LiveOutput(bool utf8) : useUtf8(utf8) {}
 
     ~LiveOutput() override { std::cout << "\x1b[?25h" << std::flush; }
 
@@ -287,23 +287,23 @@ public:
     }
 
     void Datagram(const ReceivedDatagram& datagram, double seconds) override {
-        log_.push_back(Fixed(seconds, 2) + " s  " + DatagramLine(datagram));
-        const std::string hint = hints_.Next(datagram);
-        if (!hint.empty()) log_.push_back(std::string(kWarning) + "hint:" + kReset + " " + hint);
+        logLines.push_back(Fixed(seconds, 2) + " s  " + DatagramLine(datagram));
+        const std::string hint = hints.Next(datagram);
+        if (!hint.empty()) logLines.push_back(std::string(kWarning) + "hint:" + kReset + " " + hint);
     }
 
     void PictureChanged(std::uint64_t frame, const std::string& difference) override {
-        log_.push_back("frame " + std::to_string(frame) + ": picture changed: " + difference);
+        logLines.push_back("frame " + std::to_string(frame) + ": picture changed: " + difference);
     }
 
     void Frame(const PanelState& panel) override {
         const auto now = std::chrono::steady_clock::now();
-        const bool stepMoved = panel.runDisplay != lastDisplay_;
+        const bool stepMoved = panel.runDisplay != lastStep;
         const bool last = panel.frame + 1 >= panel.frameCount;
-        if (log_.empty() && !stepMoved && !last && now - lastDraw_ < std::chrono::milliseconds(50))
+        if (logLines.empty() && !stepMoved && !last && now - lastDraw < std::chrono::milliseconds(50))
             return;
-        lastDraw_ = now;
-        lastDisplay_ = panel.runDisplay;
+        lastDraw = now;
+        lastStep = panel.runDisplay;
         Draw(panel);
     }
 
@@ -343,21 +343,21 @@ private:
     // Replaces the panel drawn last with the new log lines and a new panel.
     void Draw(const PanelState& panel) {
         std::string screen;
-        if (panelHeight_ > 0) screen += "\x1b[" + std::to_string(panelHeight_) + "F\x1b[J";
-        for (const std::string& line : log_) screen += line + "\n";
-        log_.clear();
-        const std::vector<std::string> lines = RenderPanel(panel, utf8_, TerminalWidth());
+        if (panelHeight > 0) screen += "\x1b[" + std::to_string(panelHeight) + "F\x1b[J";
+        for (const std::string& line : logLines) screen += line + "\n";
+        logLines.clear();
+        const std::vector<std::string> lines = RenderPanel(panel, useUtf8, TerminalWidth());
         for (const std::string& line : lines) screen += line + "\n";
-        panelHeight_ = static_cast<int>(lines.size());
+        panelHeight = static_cast<int>(lines.size());
         std::cout << screen << std::flush;
     }
 
-    bool utf8_;
-    std::vector<std::string> log_;
-    int panelHeight_ = 0;
-    std::string lastDisplay_;
-    std::chrono::steady_clock::time_point lastDraw_{};
-    Hints hints_;
+    bool useUtf8;
+    std::vector<std::string> logLines;
+    int panelHeight = 0;
+    std::string lastStep;
+    std::chrono::steady_clock::time_point lastDraw{};
+    Hints hints;
 };
 
 }  // namespace

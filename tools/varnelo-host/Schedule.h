@@ -16,7 +16,7 @@ public:
     // The positions as given, one per frame, at `framesPerSecond`.
     static Schedule Fixed(std::vector<float> positions, double framesPerSecond);
 
-    std::uint64_t FrameCount() const { return frameCount_; }
+    std::uint64_t FrameCount() const { return frameCount; }
     // Within 0..1; below 1 for a timed schedule.
     float PositionAt(std::uint64_t frame) const;
     // 0-based loop number of the frame (0 for a fixed list).
@@ -24,12 +24,12 @@ public:
     std::uint64_t LoopCount() const;
     // When the frame is due, counted from the first frame.
     double SecondsAt(std::uint64_t frame) const {
-        return static_cast<double>(frame) / framesPerSecond_;
+        return static_cast<double>(frame) / frameRate;
     }
-    double TotalSeconds() const { return SecondsAt(frameCount_); }
-    bool IsFixed() const { return !positions_.empty(); }
+    double TotalSeconds() const { return SecondsAt(frameCount); }
+    bool IsFixed() const { return !fixedPositions.empty(); }
     // One pass of "Run" from 0 to 1, in seconds; 0 for a fixed list.
-    double LoopSeconds() const { return IsFixed() ? 0.0 : framesPerLoop_ / framesPerSecond_; }
+    double LoopSeconds() const { return IsFixed() ? 0.0 : framesPerLoop / frameRate; }
 
 private:
     Schedule() = default;
@@ -38,10 +38,10 @@ private:
     // whole number.
     void Split(std::uint64_t frame, std::uint64_t* loop, double* fraction) const;
 
-    std::vector<float> positions_;
-    double framesPerSecond_ = 60.0;
-    double framesPerLoop_ = 120.0;
-    std::uint64_t frameCount_ = 0;
+    std::vector<float> fixedPositions;
+    double frameRate = 60.0;
+    double framesPerLoop = 120.0;
+    std::uint64_t frameCount = 0;
 };
 
 // What a plug-in with `stepCount` steps sends while "Run" is set, counted
