@@ -10,7 +10,7 @@
 #include "CommandReport.h"
 #include "OscListener.h"
 #include "Output.h"
-#include "Plugin.h"
+#include "PluginFinder.h"
 #include "Schedule.h"
 #include "UdpReceiver.h"
 

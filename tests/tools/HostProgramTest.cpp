@@ -118,8 +118,9 @@ TEST_P(ListingTest, ShowsIdentityCapabilitiesAndEveryParameterAsTheHostGetsThem)
 
 INSTANTIATE_TEST_SUITE_P(EveryVariant, ListingTest, ::testing::ValuesIn(AllVariants()));
 
+// By file name, or by the name a host's browser shows.
 TEST(Listing, FindsTheBuiltLibrariesByName) {
-    for (const char* name : {"Varnelo16", "Varnelo16.so"}) {
+    for (const char* name : {"Varnelo16", "Varnelo16.so", "Varnelo 16"}) {
         const HostRun byName = RunHost({name, "--info", "--plain"});
         ASSERT_EQ(byName.exitStatus, 0) << byName.err;
         EXPECT_EQ(byName.LinesAfter("name"), std::vector<std::string>{"\"Varnelo 16\""});
@@ -448,8 +449,9 @@ TEST(Errors, APortInUseSuggestsNoListen) {
     EXPECT_EQ(receiver.ReceiveAll(), std::vector<tests::Bytes>{}) << "nothing may be sent";
 }
 
-// A name the host cannot find: the first line says so (with the nearest
-// name when one is near), then one line per plug-in found next to the host.
+// A name the host cannot find: the first line says so, the name quoted
+// (with the nearest name when one is near), then one line per plug-in found
+// next to the host: its file name, the name it shows a host, its path.
 TEST(Errors, AWrongPlugInNameListsThePlugInsFoundAndSuggestsTheNearest) {
     const std::string varnelo4 = VariantWithSteps(4).path;
     const std::string folder = varnelo4.substr(0, varnelo4.rfind('/'));
@@ -458,18 +460,22 @@ TEST(Errors, AWrongPlugInNameListsThePlugInsFoundAndSuggestsTheNearest) {
         std::string reason;
         std::string suggestion;  // "" for none
     } cases[] = {
-        {"Varnelo5", "Varnelo5: no such file", "Varnelo4"},
-        {"varnelo8", "varnelo8: no such file", "Varnelo8"},
+        {"Varnelo5", "\"Varnelo5\": no such file", "Varnelo4"},
+        {"varnelo8", "\"varnelo8\": no such file", "Varnelo8"},
+        {"Varnelo 5", "\"Varnelo 5\": no such file", "Varnelo4"},
+        {"Varnelo\x1b[2J8", "\"Varnelo\\x1B[2J8\": no such file", ""},
         {folder, folder + ": a folder, not a plug-in library", ""},
-        {"/no/such/plugin.so", "/no/such/plugin.so: no such file", ""},
+        {"/no/such/plugin.so", "\"/no/such/plugin.so\": no such file", ""},
     };
     std::vector<std::string> list;
     for (const Variant& variant : AllVariants()) {
         char resolved[PATH_MAX];
         ASSERT_NE(realpath(variant.path.c_str(), resolved), nullptr) << variant.path;
         std::string name = "Varnelo" + std::to_string(variant.stepCount);
-        name.resize(10, ' ');
-        list.push_back("  " + name + " " + resolved);
+        name.resize(9 + 2, ' ');
+        std::string shown = "\"Varnelo " + std::to_string(variant.stepCount) + "\"";
+        shown.resize(12 + 2, ' ');
+        list.push_back("  " + name + shown + resolved);
     }
     for (const auto& test : cases) {
         SCOPED_TRACE(test.argument);

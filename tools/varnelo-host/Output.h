@@ -10,7 +10,7 @@
 
 #include "CommandReport.h"
 #include "OscListener.h"
-#include "Plugin.h"
+#include "PluginDescription.h"
 #include "Schedule.h"
 #include "Settings.h"
 

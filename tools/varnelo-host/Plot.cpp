@@ -71,7 +71,6 @@ constexpr double kRunResolution = 0.5;
 // Above this many points per loop the circles get smaller.
 constexpr double kDensePointsPerLoop = 64.0;
 
-const char* const kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 const char* const kEllipsis = "\xE2\x80\xA6";     // U+2026
 const char* const kDot = " \xC2\xB7 ";            // U+00B7 between blanks
 
@@ -132,36 +131,6 @@ std::string ShortLabel(double value) {
     return label;
 }
 
-// The code point of a well-formed UTF-8 sequence at `at`, its length in
-// `length`; length 0 when the bytes there are not one (a stray or missing
-// continuation byte, an overlong form, a surrogate, beyond U+10FFFF).
-char32_t DecodeUtf8(const std::string& text, std::size_t at, std::size_t* length) {
-    const auto lead = static_cast<unsigned char>(text[at]);
-    *length = 0;
-    if (lead < 0x80) {
-        *length = 1;
-        return lead;
-    }
-    const std::size_t size = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
-    if (size == 0 || lead > 0xF4 || at + size > text.size()) return 0;
-    char32_t code = lead & (0x7F >> size);
-    for (std::size_t index = 1; index < size; ++index) {
-        const auto next = static_cast<unsigned char>(text[at + index]);
-        if ((next & 0xC0) != 0x80) return 0;
-        code = (code << 6) | (next & 0x3F);
-    }
-    static const char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (code < kSmallest[size] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
-    *length = size;
-    return code;
-}
-
-// Characters that show as themselves: printable, and allowed in XML 1.0.
-bool Shows(char32_t code) {
-    return (code >= 0x20 && code < 0x7F) || (code >= 0xA0 && code < 0xFFFE && code != 0xFEFF) ||
-           code >= 0x10000;
-}
-
 // The five characters XML reserves, as references; others as they are.
 void AppendEscaped(std::string& out, const std::string& character) {
     if (character == "&") {
@@ -177,20 +146,6 @@ void AppendEscaped(std::string& out, const std::string& character) {
     } else {
         out += character;
     }
-}
-
-// `raw` as the characters a person sees, each as UTF-8: U+FFFD for each
-// byte that is no character and for each control character.
-std::vector<std::string> Characters(const std::string& raw) {
-    std::vector<std::string> characters;
-    for (std::size_t at = 0; at < raw.size();) {
-        std::size_t length = 0;
-        const char32_t code = DecodeUtf8(raw, at, &length);
-        const bool shows = length > 0 && Shows(code);
-        characters.push_back(shows ? raw.substr(at, length) : kReplacement);
-        at += std::max<std::size_t>(length, 1);
-    }
-    return characters;
 }
 
 // `raw` ready for an XML text or attribute: Characters(raw), at most

@@ -12,7 +12,7 @@
 #include "OscListener.h"
 #include "Output.h"
 #include "Picture.h"
-#include "Plugin.h"
+#include "PluginDescription.h"
 #include "Schedule.h"
 #include "Settings.h"
 

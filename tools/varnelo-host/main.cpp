@@ -4,6 +4,7 @@
 #include <langinfo.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
@@ -15,9 +16,11 @@
 #include "Output.h"
 #include "Picture.h"
 #include "Plot.h"
-#include "Plugin.h"
+#include "PluginDescription.h"
+#include "PluginFinder.h"
 #include "Session.h"
 #include "Settings.h"
+#include "Text.h"
 
 namespace varnelohost {
 namespace {
@@ -28,8 +31,16 @@ constexpr std::uint16_t kOscPort = 7000;
 constexpr std::uint32_t kPictureWidth = 640;
 constexpr std::uint32_t kPictureHeight = 360;
 
+// The message on stderr, line by line, with whatever a terminal would act
+// on written out: it may hold texts from the command line or the system.
 int Fail(const std::string& message, int status = 1) {
-    std::fprintf(stderr, "varnelo-host: error: %s\n", message.c_str());
+    std::string shown;
+    for (std::size_t start = 0; start <= message.size();) {
+        const std::size_t end = std::min(message.find('\n', start), message.size());
+        shown += (start > 0 ? "\n" : "") + Printable(message.substr(start, end - start));
+        start = end + 1;
+    }
+    std::fprintf(stderr, "varnelo-host: error: %s\n", shown.c_str());
     return status;
 }
 
