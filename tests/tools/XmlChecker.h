@@ -77,9 +77,7 @@ private:
         return false;
     }
 
-    bool Sees(const char* text) const {
-        return source.compare(at, std::strlen(text), text) == 0;
-    }
+    bool Sees(const char* text) const { return source.compare(at, std::strlen(text), text) == 0; }
 
     void SkipBlanks() {
         while (at < source.size() && std::strchr(" \t\r\n", source[at]) != nullptr &&

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "Text.h"
+
 namespace varnelohost {
 
 namespace {
@@ -27,7 +29,7 @@ bool AppendPositions(const std::string& word, std::vector<float>* positions, std
         const std::string item = word.substr(start, comma - start);
         const std::optional<double> value = ParseNumber(item);
         if (!value || *value < 0.0 || *value > 1.0) {
-            *error = "--run takes positions from 0 to 1, not \"" + item + "\"";
+            *error = "--run takes positions from 0 to 1, not " + Quote(item);
             return false;
         }
         positions->push_back(static_cast<float>(*value));
@@ -49,6 +51,10 @@ public:
         for (next = 1; next < argumentCount;) {
             const std::string word = arguments[next++];
             if (!Handle(word, error)) return std::nullopt;
+        }
+        if (options.listenPort && !options.listen) {
+            *error = "--listen and --no-listen contradict each other; give one";
+            return std::nullopt;
         }
         if (options.durationSeconds && loopsGiven) {
             *error = "--duration and --loops both say how long to play; give one";
@@ -84,6 +90,7 @@ private:
             return true;
         }
         if (word == "--plot") return Plot(error);
+        if (word == "--listen") return ListenPort(error);
         if (word == "--duration") {
             double seconds = 0.0;
             if (!Positive(word, &seconds, 1e7, error)) return false;
@@ -91,11 +98,11 @@ private:
             return true;
         }
         if (word.size() > 1 && word[0] == '-') {
-            *error = "unknown option " + word + " (see --help)";
+            *error = "unknown option " + Quote(word) + " (see --help)";
             return false;
         }
         if (!options.plugin.empty()) {
-            *error = "one plug-in at a time: " + options.plugin + " and " + word;
+            *error = "one plug-in at a time: " + Quote(options.plugin) + " and " + Quote(word);
             return false;
         }
         options.plugin = word;
@@ -108,6 +115,8 @@ private:
             options.help = true;
         else if (word == "--info")
             options.infoOnly = true;
+        else if (word == "--list")
+            options.list = true;
         else if (word == "--fast")
             options.fast = true;
         else if (word == "--frames")
@@ -142,7 +151,7 @@ private:
         const std::optional<double> value = ParseNumber(text);
         if (!value || *value <= 0.0 || *value > most) {
             *error = option + " takes a number above 0 and up to " +
-                     std::to_string(static_cast<long>(most)) + ", not \"" + text + "\"";
+                     std::to_string(static_cast<long>(most)) + ", not " + Quote(text);
             return false;
         }
         *target = *value;
@@ -155,7 +164,7 @@ private:
         const std::string assignment = text;
         const std::size_t equals = assignment.find('=');
         if (equals == std::string::npos || equals == 0) {
-            *error = "--set takes NAME=VALUE, not \"" + assignment + "\"";
+            *error = "--set takes NAME=VALUE, not " + Quote(assignment);
             return false;
         }
         options.settings.push_back({assignment.substr(0, equals), assignment.substr(equals + 1)});
@@ -170,6 +179,19 @@ private:
             return false;
         }
         options.plotPath = path;
+        return true;
+    }
+
+    // --listen PORT: a whole number from 1 to 65535.
+    bool ListenPort(std::string* error) {
+        const char* text = Value("--listen", error);
+        if (text == nullptr) return false;
+        const std::optional<double> value = ParseNumber(text);
+        if (!value || *value < 1.0 || *value > 65535.0 || *value != std::floor(*value)) {
+            *error = std::string("--listen takes a port from 1 to 65535, not ") + Quote(text);
+            return false;
+        }
+        options.listenPort = static_cast<std::uint16_t>(*value);
         return true;
     }
 
@@ -203,25 +225,38 @@ std::optional<Options> ParseOptions(int argc, const char* const* argv, std::stri
 
 std::string UsageText() {
     return R"(Usage: varnelo-host [PLUGIN] [OPTIONS]
+       varnelo-host --list
 
 Loads a FreeFrame GL 1.x plug-in as a VJ host does, shows what the host's
 plug-in browser shows, and plays its "Run" parameter from 0 to 1 like a
-clip position, while it listens on 127.0.0.1:7000 and prints every OSC
-message or bundle that arrives.
+clip position, while it listens where the plug-in sends and prints every
+OSC message or bundle that arrives.
 
-PLUGIN is a path to the library, or Varnelo4, Varnelo8, Varnelo16 or
-Varnelo32 from the plug-in folder next to this program (default Varnelo4);
-a name it cannot find gets the list of plug-ins found and the nearest name.
-Without --set "OSC command=...", a plug-in with that parameter gets
-"/fader f[0:255]".
+PLUGIN is a path to the library, or a plug-in from the plug-in folder next
+to this program by its file name (Varnelo4, Varnelo8, Varnelo16 or
+Varnelo32) or by the name a host shows ("Varnelo 8"); the default is
+Varnelo4. A name it cannot find gets the list of plug-ins found and the
+nearest name. Without --set "OSC command=...", a plug-in with that
+parameter gets "/fader f[0:255]".
+
+Where it listens: on 127.0.0.1 only, at the port of the command's
+destination URL (osc.udp://127.0.0.1:9000/fader f[0:255]); without one, at
+the port the plug-ins of this build send to (127.0.0.1:7000 unless the
+build names another), or the port --listen gives. A command that sends to
+another machine is not listened for: the host says so and counts what was
+due.
 
 Before playing, the host tells how the plug-in reads the OSC command (its
-address, int32 or float32, and the range of values sent) and warns, with a
-hint, of what is likely a mistake: an empty command, an address without a
-leading "/", a range the plug-in drops or a min or max that is not a
-number, a command longer than the 2047 characters the plug-in keeps. It
-explains; the plug-in still sends what it sends.
+address, int32 or float32, the range of values sent, and where it sends)
+and warns, with a hint, of what is likely a mistake: an empty command, a
+destination URL the plug-in refuses (it then sends nothing), an address
+without a leading "/" or with a tab where the blank belongs, a type letter
+other than f and i, a range the plug-in drops, one without its "]" or
+with text after it, a min or max that is not a number, not finite, or
+beyond int32 for int32 values, a command longer than the 2047 characters
+the plug-in keeps. It explains; the plug-in still sends what it sends.
 
+  --list              list the plug-ins found next to this program, then stop
   --info              show the plug-in and its parameters, then stop
   --set NAME=VALUE    set a parameter by name after instantiating; numbers
                       from 0 to 1, switches on/off, texts as they stand
@@ -234,11 +269,14 @@ explains; the plug-in still sends what it sends.
   --fast              play the frames back to back, not in real time
   --frames            draw every frame through the plug-in in a headless
                       EGL context and check the picture passes unchanged
-  --no-listen         leave port 7000 to another receiver (oscdump 7000);
-                      the summary counts what the plug-in sent instead
+  --listen PORT       listen on 127.0.0.1:PORT, for a plug-in built to send
+                      there (a command with a destination URL needs none)
+  --no-listen         leave the port to another receiver (oscdump 7000);
+                      the summary counts what the plug-in was due to send
   --plot FILE.svg     write a picture of the run at the end: the steps as
-                      bars, "Run" over the loop's time, and each datagram
-                      received as a point at the value sent
+                      bars along "Run", each datagram received as a point
+                      over the step it was sent for at the value sent, and
+                      "Run" over the time of play
   --plain | --live    one line per datagram, or the live view (default:
                       the live view on a terminal)
   -h, --help          this text
@@ -248,16 +286,24 @@ Plain output:
     command default "/fader f[0:255]" (no --set "OSC command=..." given)
     command address "/fader" float32 range 0 255
     command address "/x" float32 range 0 1 (no range: 0..1 applies)
-    warning WHAT: HINT
+    command destination built-in | osc.udp://HOST:PORT | refused
+    warning WHAT: ...; HINT
+  "note WHY" when the host does not listen where the plug-in sends;
+  "play frames=N fps=F seconds=S listen=127.0.0.1:PORT|no draw=yes|no";
   "recv ADDRESS ,TAGS VALUE..." per datagram (a bundle reads "recv bundle
   TIMETAG ADDRESS ,TAGS VALUE..."); one that is not OSC 1.0 reads "recv
   invalid N bytes: REASON", and the first of each kind is followed by a
   "hint" line. Then one "summary" line:
-    summary frames=N datagrams=N messages=N bundles=N invalid=N
-  with --no-listen, what the plug-in sent while playing, counted by the
-  host: every "Run" set, each step entered (with Smooth on every set sends)
-    summary frames=N listen=no run_sets=N steps_entered=N smooth=off sent=N
-  and with --plot, "plot FILE" once the picture is written.
+    summary frames=N listen=127.0.0.1:PORT received=N messages=N bundles=N
+            invalid=N due=N
+  received: the datagrams that arrived where the host listened; due: the
+  values the plug-in was due to send by its step rule (each step "Run"
+  entered, every set with Smooth on, each step edit with Step follow on),
+  whether or not they went out. Not listening, it reads
+    summary frames=N listen=no due=N
+  When nothing arrived where the host listened, a "hint" line says so and
+  where the datagrams more likely went. With --plot, "plot FILE" once the
+  picture is written; with --frames, "drawn=N unchanged=N" in the summary.
 Errors: one line on stderr (a list of the plug-ins found may follow) and a
 non-zero exit.
 )";

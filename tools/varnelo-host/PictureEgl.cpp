@@ -54,8 +54,9 @@ public:
                 expected[std::size_t{y} * inputTexture.width + x] = PixelAt(x, y);
             }
         }
-        inputTexture.textureName = hostkit::MakeTexture(static_cast<int>(inputTexture.hardwareWidth),
-                                                static_cast<int>(inputTexture.hardwareHeight), texels);
+        inputTexture.textureName =
+            hostkit::MakeTexture(static_cast<int>(inputTexture.hardwareWidth),
+                                 static_cast<int>(inputTexture.hardwareHeight), texels);
         return inputTexture.textureName != 0;
     }
 
@@ -82,8 +83,8 @@ private:
         if (differing == 0) return std::nullopt;
         char text[160];
         std::snprintf(text, sizeof text, "pixels=%zu first=%zu,%zu sent=0x%08X read=0x%08X",
-                      differing, first % inputTexture.width, first / inputTexture.width, expected[first],
-                      actual[first]);
+                      differing, first % inputTexture.width, first / inputTexture.width,
+                      expected[first], actual[first]);
         return std::string(text);
     }
 

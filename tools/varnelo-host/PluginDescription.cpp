@@ -46,7 +46,8 @@ std::unique_ptr<hostkit::PluginLibrary> LoadPlugin(const std::string& path, std:
     }
     const ffgl::PluginInfoRecord* info = library->Info();
     if (info == nullptr) {
-        *error = Bare(path) + ": plugMain gives no info record (code 0): not a FreeFrame GL plug-in";
+        *error =
+            Bare(path) + ": plugMain gives no info record (code 0): not a FreeFrame GL plug-in";
         return nullptr;
     }
     if (info->apiMajorVersion != 1) {
@@ -138,8 +139,8 @@ void PrintPlain(const PluginDescription& plugin, std::ostream& out) {
 
 void PrintTable(const PluginDescription& plugin, std::ostream& out) {
     out << Printable(plugin.name) << " (" << Printable(plugin.uniqueId) << "), "
-        << TypeOfPlugin(plugin.pluginType)
-        << ", FreeFrame GL " << Version(plugin.apiMajor, plugin.apiMinor);
+        << TypeOfPlugin(plugin.pluginType) << ", FreeFrame GL "
+        << Version(plugin.apiMajor, plugin.apiMinor);
     if (plugin.hasExtendedInfo)
         out << ", version " << Version(plugin.versionMajor, plugin.versionMinor);
     out << "\n";

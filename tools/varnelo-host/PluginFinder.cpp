@@ -111,7 +111,8 @@ std::vector<FoundPlugin> FoundFiles() {
             const std::string path = folder + "/" + name + ".so";
             char resolved[PATH_MAX];
             if (!IsFile(path)) continue;
-            found.push_back({name, "", realpath(path.c_str(), resolved) != nullptr ? resolved : path});
+            found.push_back(
+                {name, "", realpath(path.c_str(), resolved) != nullptr ? resolved : path});
             break;
         }
     }
@@ -129,7 +130,8 @@ void ReadShownNames(std::vector<FoundPlugin>& found) {
 
 // The plug-ins found, after the error's first line.
 std::string FoundList(const std::vector<FoundPlugin>& found) {
-    if (found.empty()) return "; no plug-ins found next to this program either (" + SearchedFolders() + ")";
+    if (found.empty())
+        return "; no plug-ins found next to this program either (" + SearchedFolders() + ")";
     std::string list = "; the plug-ins found:";
     for (const std::string& line : FoundLines(found, "  ")) list += "\n" + line;
     return list;

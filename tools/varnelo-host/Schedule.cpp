@@ -62,18 +62,4 @@ std::uint64_t Schedule::LoopCount() const {
     return LoopOf(frameCount - 1) + 1;
 }
 
-StepCounter::StepCounter(std::uint32_t stepCount, float start, bool smooth)
-    : stepCount_(stepCount), smooth_(smooth), step_(StepOf(start, stepCount)) {}
-
-void StepCounter::Set(float position) {
-    ++sets_;
-    const std::int64_t step = StepOf(position, stepCount_);
-    if (step != step_) ++entered_;
-    step_ = step;
-}
-
-std::int64_t StepCounter::StepOf(float position, std::uint32_t stepCount) {
-    return static_cast<std::int64_t>(position * static_cast<float>(stepCount));
-}
-
 }  // namespace varnelohost
