@@ -192,6 +192,7 @@ std::vector<std::string> FoundLines(const std::vector<FoundPlugin>& found,
         shownWidth = std::max(shownWidth, Quote(plugin.shownName).size());
     }
     std::vector<std::string> lines;
+    lines.reserve(found.size());
     for (const FoundPlugin& plugin : found) {
         lines.push_back(indent + Padded(plugin.fileName, fileWidth) + "  " +
                         Padded(Quote(plugin.shownName), shownWidth) + "  " + Bare(plugin.path));
