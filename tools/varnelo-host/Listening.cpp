@@ -1,7 +1,5 @@
 #include "Listening.h"
 
-#include <cctype>
-
 #include "Text.h"
 
 #ifndef VARNELO_OSC_HOST
@@ -17,10 +15,8 @@ namespace {
 
 // Where the host receives: 127.0.0.1, and localhost, which the plug-in
 // sends to as 127.0.0.1.
-bool IsListenHost(std::string host) {
-    for (char& character : host)
-        character = static_cast<char>(std::tolower(static_cast<unsigned char>(character)));
-    return host == "127.0.0.1" || host == "localhost";
+bool IsListenHost(const std::string& host) {
+    return host == "127.0.0.1" || Lower(host) == "localhost";
 }
 
 std::string Values(std::uint64_t count) {

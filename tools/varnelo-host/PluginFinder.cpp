@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <iterator>
 
@@ -48,12 +47,6 @@ std::vector<std::string> PluginFolders() {
 bool IsVarneloName(const std::string& name) {
     return std::find(std::begin(kVarneloNames), std::end(kVarneloNames), name) !=
            std::end(kVarneloNames);
-}
-
-std::string Lower(std::string text) {
-    for (char& character : text)
-        character = static_cast<char>(std::tolower(static_cast<unsigned char>(character)));
-    return text;
 }
 
 // `name` without a ".so" ending in any letter case.

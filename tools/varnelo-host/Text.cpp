@@ -66,6 +66,14 @@ std::string Printable(const std::string& text) {
     return printable;
 }
 
+std::string Lower(std::string text) {
+    for (char& character : text) {
+        if (character >= 'A' && character <= 'Z')
+            character = static_cast<char>(character - 'A' + 'a');
+    }
+    return text;
+}
+
 std::string FloatText(float value) {
     // Nine significant digits always read back exactly; fewer are tried
     // first so that 127.5 is written "127.5", not "127.500000".

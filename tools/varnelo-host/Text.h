@@ -22,6 +22,9 @@ std::string Bare(const std::string& text);
 // ShowsAsItself) as \xNN, one per byte. The rest stays as it is.
 std::string Printable(const std::string& text);
 
+// `text` with the ASCII letters in lower case.
+std::string Lower(std::string text);
+
 // The shortest "%g"-style text that reads back as the same float.
 std::string FloatText(float value);
 
