@@ -206,7 +206,7 @@ double RunX(double position) {
 struct TimeAxis {
     double loopSeconds = 0.0;  // > 0: times fold into one loop of this length
     double span = 1.0;         // seconds from kLoopLeft to kLoopRight
-    double loops = 1.0;        // loops that the samples and points reach into
+    double loops = 1.0;        // loops that the Run samples reach into
 
     bool Folded() const { return loopSeconds > 0.0; }
 
