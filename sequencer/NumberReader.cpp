@@ -1,13 +1,18 @@
 // std::from_chars rounds correctly and knows no decimal comma, so it does
-// the conversion. It is never handed more than the number itself: this file
-// finds where the number ends by the C grammar, because from_chars has its
-// own (a '-' sign of its own, "inf" and "nan" among decimals, and in GCC 12's
-// hexadecimal reading "1p+-1" as 0.5 where C reads 1). The same scan tells
-// whether an out-of-range number is huge or tiny, which from_chars leaves
-// to its caller, and the NaN forms are read here in full.
+// the conversion. It is never handed the text as typed: this file finds
+// where the number ends by the C grammar, because from_chars has its own (a
+// '-' sign of its own, "inf" and "nan" among decimals, and in GCC 12's
+// hexadecimal reading "1p+-1" as 0.5 where C reads 1). The same scan gives
+// the number's order of magnitude, from which this file decides every
+// number far beyond double's range itself (GCC 12's hexadecimal from_chars
+// overflows inside for binary exponents near 2^31 and still reports
+// success), and from_chars gets the rest rewritten short: a bounded run of
+// significant digits and an exponent of at most four digits. The NaN forms
+// are read here in full.
 #include "NumberReader.h"
 
 #include <charconv>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -30,6 +35,17 @@ constexpr std::uint64_t kNanPayloadMask = (std::uint64_t{1} << 51) - 1;
 // against the places of the longest text that fits in memory, and the sums
 // below stay far from std::int64_t's limits.
 constexpr std::int64_t kExponentCap = std::int64_t{1} << 59;
+
+// At most this many significant digits reach from_chars; a '1' after them
+// stands for the dropped digits when any of them is not 0. Where a double
+// rounds depends on at most 767 significant decimal digits (the longest
+// exact tie between two doubles), and on fewer hexadecimal ones, so the
+// shortened text rounds as the whole one does.
+constexpr std::size_t kKeptDigits = 800;
+
+// The shortened text: the kept digits, a point, the '1', the exponent
+// letter, a sign and the at most four digits of an exponent in range.
+constexpr std::size_t kShortTextSize = kKeptDigits + 8;
 
 bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 bool IsDecimalDigit(char c) { return c >= '0' && c <= '9'; }
@@ -63,17 +79,26 @@ struct Notation {
     // a hexadecimal place 16 = 2^4.
     int placeWeight;
     std::chars_format format;
+    // Orders of magnitude (NumberText::scale) beyond double's range. From
+    // `hugeScale` up a number is at least 2^1024 (decimal: 10^309), above
+    // the largest double; from `tinyScale` down it is below 2^-1075
+    // (10^-324), less than half the smallest subnormal, and reads as 0.
+    // Between them the scale fits in four digits.
+    std::int64_t hugeScale;
+    std::int64_t tinyScale;
 };
 
-constexpr Notation kDecimal{false, 'e', 1, std::chars_format::general};
-constexpr Notation kHexadecimal{true, 'p', 4, std::chars_format::hex};
+constexpr Notation kDecimal{false, 'e', 1, std::chars_format::general, 309, -325};
+constexpr Notation kHexadecimal{true, 'p', 4, std::chars_format::hex, 1024, -1079};
 
 // The text of one unsigned number, found by the C grammar.
 struct NumberText {
     const char* begin;
-    const char* end;  // just past the number
-    bool hasDigit;    // false: no number starts at `begin`
-    bool isZero;      // every digit is 0
+    const char* end;          // just past the number
+    const char* significant;  // the first non-zero digit, if any
+    const char* digitsEnd;    // just past the digits and point, where an exponent starts
+    bool hasDigit;            // false: no number starts at `begin`
+    bool isZero;              // every digit is 0
     // The place of the first non-zero digit (0 for the units, 1 for the
     // tens, -1 for the first place after the point), weighted and with the
     // written exponent added: the number's order of magnitude in powers of
@@ -102,11 +127,13 @@ void ScanDigits(const char* text, const Notation& notation, NumberText& number) 
         if (afterPoint) --fractionPlace;
         if (number.isZero && *cursor != '0') {
             number.isZero = false;
+            number.significant = cursor;
             number.scale = afterPoint ? fractionPlace : 0;
         } else if (!number.isZero && !afterPoint) {
             ++number.scale;
         }
     }
+    number.digitsEnd = cursor;
     number.end = cursor;
 }
 
@@ -130,7 +157,7 @@ const char* ScanExponent(const char* text, char letter, std::int64_t& exponent) 
 
 // Finds the number at `text` (after any sign and "0x") as C reads it.
 NumberText ScanNumber(const char* text, const Notation& notation) {
-    NumberText number{text, text, false, true, 0};
+    NumberText number{text, text, text, text, false, true, 0};
     ScanDigits(text, notation, number);
     if (!number.hasDigit) return number;
     std::int64_t exponent = 0;
@@ -139,12 +166,41 @@ NumberText ScanNumber(const char* text, const Notation& notation) {
     return number;
 }
 
+// Writes the non-zero number found by ScanNumber to `out` as
+// "d.ddd<letter><scale>": its first significant digit, a point, at most
+// kKeptDigits - 1 further digits, a '1' when non-zero digits are dropped,
+// and its order of magnitude as the exponent. The scale must lie between
+// the notation's tiny and huge scales. Returns the length written.
+std::size_t WriteShortText(const NumberText& number, const Notation& notation,
+                           char (&out)[kShortTextSize]) {
+    std::size_t length = 0;
+    std::size_t kept = 0;
+    for (const char* cursor = number.significant; cursor != number.digitsEnd; ++cursor) {
+        if (*cursor == '.') continue;
+        if (kept == kKeptDigits) {
+            if (*cursor == '0') continue;
+            out[length++] = '1';
+            break;
+        }
+        if (kept == 1) out[length++] = '.';
+        out[length++] = *cursor;
+        ++kept;
+    }
+    out[length++] = notation.exponentLetter;
+    const std::to_chars_result written =
+        std::to_chars(out + length, out + kShortTextSize, number.scale);
+    return static_cast<std::size_t>(written.ptr - out);
+}
+
 // The value of a number found by ScanNumber, unsigned.
 double Convert(const NumberText& number, const Notation& notation) {
-    if (number.isZero) return 0.0;
+    if (number.isZero || number.scale <= notation.tinyScale) return 0.0;
+    if (number.scale >= notation.hugeScale) return kInfinity;
+    char shortText[kShortTextSize];
+    const std::size_t length = WriteShortText(number, notation, shortText);
     double value = 0.0;
     const std::from_chars_result result =
-        std::from_chars(number.begin, number.end, value, notation.format);
+        std::from_chars(shortText, shortText + length, value, notation.format);
     // Out of range leaves `value` alone. An overflow needs an order of
     // magnitude of at least 308 (decimal) or 1020 (binary), an underflow at
     // most -324 or -1075, so the sign of the scale tells which it was.

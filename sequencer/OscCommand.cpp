@@ -97,7 +97,9 @@ void ReadUrl(const char* command, ParsedCommand& parsed) {
     const char* hostEnd = host;
     while (*hostEnd != '\0' && *hostEnd != ':' && *hostEnd != '/') ++hostEnd;
     const char* const port = *hostEnd == ':' ? hostEnd + 1 : hostEnd;
-    const char* path = port;
+    const char* portEnd = port;
+    while (*portEnd != '\0' && *portEnd != '/' && *portEnd != ' ') ++portEnd;
+    const char* path = portEnd;
     while (*path != '\0' && *path != '/') ++path;
     parsed.pathStart = static_cast<std::size_t>(path - command);
 
@@ -107,10 +109,10 @@ void ReadUrl(const char* command, ParsedCommand& parsed) {
     } else if (!ReadIpv4(host, static_cast<std::size_t>(hostEnd - host), destination.host)) {
         destination.problem = UrlProblem::kHost;
     } else if (*hostEnd != ':' ||
-               !ReadDecimal(port, static_cast<std::size_t>(path - port), 65535, &portNumber) ||
+               !ReadDecimal(port, static_cast<std::size_t>(portEnd - port), 65535, &portNumber) ||
                portNumber == 0) {
         destination.problem = UrlProblem::kPort;
-    } else if (*path != '/') {
+    } else if (*portEnd != '/') {
         destination.problem = UrlProblem::kAddress;
     } else {
         destination.kind = DestinationKind::kUrl;

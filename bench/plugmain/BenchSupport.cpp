@@ -34,22 +34,22 @@ void Fail(const std::string& message) {
 
 PluginUnderTest::PluginUnderTest(const std::string& path) {
     std::string error;
-    library_ = hostkit::PluginLibrary::Load(path, &error);
-    if (library_ == nullptr) Fail("cannot load " + path + ": " + error);
-    instance_ = std::make_unique<hostkit::PluginInstance>(*library_);
-    if (!instance_->Valid()) Fail("code 18 gave no instance of " + path);
+    loadedLibrary = hostkit::PluginLibrary::Load(path, &error);
+    if (loadedLibrary == nullptr) Fail("cannot load " + path + ": " + error);
+    loadedInstance = std::make_unique<hostkit::PluginInstance>(*loadedLibrary);
+    if (!loadedInstance->Valid()) Fail("code 18 gave no instance of " + path);
 }
 
 std::uint32_t PluginUnderTest::Index(const char* name) const {
-    const std::int64_t index = library_->FindParameter(name);
+    const std::int64_t index = loadedLibrary->FindParameter(name);
     if (index < 0) Fail(std::string("no parameter named ") + name);
     return static_cast<std::uint32_t>(index);
 }
 
 void PluginUnderTest::PrepareSends(bool bundle) const {
-    instance_->Set(Index("OSC command"), kCommand);
-    instance_->Set(Index("Smooth"), true);
-    instance_->Set(Index("OSC Bundle"), bundle);
+    loadedInstance->Set(Index("OSC command"), kCommand);
+    loadedInstance->Set(Index("Smooth"), true);
+    loadedInstance->Set(Index("OSC Bundle"), bundle);
 }
 
 std::unique_ptr<hostkit::UdpPort> BindReceiver() {
@@ -57,19 +57,19 @@ std::unique_ptr<hostkit::UdpPort> BindReceiver() {
 }
 
 RawSender::RawSender() {
-    static_assert(sizeof address_ == sizeof(sockaddr_in));
+    static_assert(sizeof destinationAddress == sizeof(sockaddr_in));
     const sockaddr_in address = LoopbackAddress();
-    std::memcpy(address_, &address, sizeof address);
-    socket_ = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    std::memcpy(destinationAddress, &address, sizeof address);
+    descriptor = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
 }
 
 RawSender::~RawSender() {
-    if (socket_ >= 0) close(socket_);
+    if (descriptor >= 0) close(descriptor);
 }
 
 long RawSender::Send(const Bytes& datagram) const {
-    return sendto(socket_, datagram.data(), datagram.size(), MSG_NOSIGNAL,
-                  reinterpret_cast<const sockaddr*>(address_), sizeof(sockaddr_in));
+    return sendto(descriptor, datagram.data(), datagram.size(), MSG_NOSIGNAL,
+                  reinterpret_cast<const sockaddr*>(destinationAddress), sizeof(sockaddr_in));
 }
 
 }  // namespace bench

@@ -27,8 +27,8 @@ public:
     // cannot be made: a benchmark without its subject has nothing to say.
     explicit PluginUnderTest(const std::string& path);
 
-    const hostkit::PluginLibrary& Library() const { return *library_; }
-    const hostkit::PluginInstance& Instance() const { return *instance_; }
+    const hostkit::PluginLibrary& Library() const { return *loadedLibrary; }
+    const hostkit::PluginInstance& Instance() const { return *loadedInstance; }
     std::uint32_t Index(const char* name) const;
 
     // Sets "OSC command" to kCommand, "Smooth" on and "OSC Bundle" as asked;
@@ -36,8 +36,8 @@ public:
     void PrepareSends(bool bundle) const;
 
 private:
-    std::unique_ptr<hostkit::PluginLibrary> library_;
-    std::unique_ptr<hostkit::PluginInstance> instance_;
+    std::unique_ptr<hostkit::PluginLibrary> loadedLibrary;
+    std::unique_ptr<hostkit::PluginInstance> loadedInstance;
 };
 
 // The port 127.0.0.1:7000 with a receive buffer large enough for thousands
@@ -53,13 +53,13 @@ public:
     RawSender(const RawSender&) = delete;
     RawSender& operator=(const RawSender&) = delete;
 
-    bool Open() const { return socket_ >= 0; }
+    bool Open() const { return descriptor >= 0; }
     // Bytes handed to the kernel, or -1.
     long Send(const Bytes& datagram) const;
 
 private:
-    int socket_ = -1;
-    unsigned char address_[16];  // sockaddr_in of 127.0.0.1:7000
+    int descriptor = -1;
+    unsigned char destinationAddress[16];  // sockaddr_in of 127.0.0.1:7000
 };
 
 // Exits with `message` on standard error and status 2.

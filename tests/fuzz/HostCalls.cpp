@@ -28,9 +28,9 @@ void Check(bool holds, const char* what) {
 // Reads the string front to back; past its end every read is zero.
 class Reader {
 public:
-    Reader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-    bool AtEnd() const { return offset_ >= size_; }
-    std::uint8_t Byte() { return offset_ < size_ ? data_[offset_++] : 0; }
+    Reader(const std::uint8_t* data, std::size_t size) : bytes(data), byteCount(size) {}
+    bool AtEnd() const { return offset >= byteCount; }
+    std::uint8_t Byte() { return offset < byteCount ? bytes[offset++] : 0; }
     std::uint16_t Word16() { return static_cast<std::uint16_t>(Byte() | Byte() << 8); }
     std::uint32_t Word32() {
         const std::uint32_t low = Word16();
@@ -38,16 +38,16 @@ public:
     }
     // Up to `count` bytes, fewer when the string ends.
     std::size_t Take(char* out, std::size_t count) {
-        const std::size_t taken = std::min(count, size_ - std::min(size_, offset_));
-        if (taken > 0) std::memcpy(out, data_ + offset_, taken);
-        offset_ += taken;
+        const std::size_t taken = std::min(count, byteCount - std::min(byteCount, offset));
+        if (taken > 0) std::memcpy(out, bytes + offset, taken);
+        offset += taken;
         return taken;
     }
 
 private:
-    const std::uint8_t* data_;
-    std::size_t size_;
-    std::size_t offset_ = 0;
+    const std::uint8_t* bytes;
+    std::size_t byteCount;
+    std::size_t offset = 0;
 };
 
 // Two readable pages followed by one that cannot be read, made once.
@@ -74,19 +74,19 @@ const GuardedPages& Pages() {
 
 class Session {
 public:
-    Session(PlugMainFunction plugMain, Reader& reader) : plugMain_(plugMain), in_(reader) {
+    Session(PlugMainFunction plugMain, Reader& reader) : entryPoint(plugMain), in(reader) {
         const std::uint32_t count = Call32(ffgl::kGetNumParameters, 0, nullptr);
-        parameterCount_ = count == ffgl::kFailure ? 0 : count;
+        parameterCount = count == ffgl::kFailure ? 0 : count;
     }
     ~Session() {
-        for (void*& handle : slots_) Release(handle);
+        for (void*& handle : slots) Release(handle);
         Call(ffgl::kDeinitialise, 0, nullptr);
     }
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
     void Step() {
-        switch (in_.Byte() % kOperationCount) {
+        switch (in.Byte() % kOperationCount) {
         case kInstantiate: Instantiate(); break;
         case kDeinstantiate: Release(Slot()); break;
         case kSetWord: SetWord(); break;
@@ -105,27 +105,27 @@ public:
 
 private:
     ffgl::HostWord Call(std::uint32_t code, ffgl::HostWord input, void* instance) {
-        return plugMain_(code, input, instance);
+        return entryPoint(code, input, instance);
     }
     std::uint32_t Call32(std::uint32_t code, ffgl::HostWord input, void* instance) {
         return ffgl::NumberOf(Call(code, input, instance));
     }
 
-    void*& Slot() { return slots_[in_.Byte() % kSlots]; }
+    void*& Slot() { return slots[in.Byte() % kSlots]; }
 
     // Mostly the registered indices and a few beyond; now and then any.
     std::uint32_t Index() {
-        const std::uint8_t choice = in_.Byte();
-        if (choice >= 0xF0) return in_.Word32();
-        return choice % (parameterCount_ + 4);
+        const std::uint8_t choice = in.Byte();
+        if (choice >= 0xF0) return in.Word32();
+        return choice % (parameterCount + 4);
     }
 
     void Instantiate() {
         void*& handle = Slot();
         Release(handle);
-        const bool withViewport = (in_.Byte() & 1) == 0;
+        const bool withViewport = (in.Byte() & 1) == 0;
         const ffgl::HostWord made =
-            Call(ffgl::kInstantiate, withViewport ? ffgl::WordFromAddress(&viewport_) : 0, nullptr);
+            Call(ffgl::kInstantiate, withViewport ? ffgl::WordFromAddress(&viewportRecord) : 0, nullptr);
         if (!withViewport) Check(made == ffgl::kAllOnes, "code 18 without a viewport fails");
         handle = made == ffgl::kAllOnes ? nullptr : ffgl::AddressOf<void>(made);
     }
@@ -145,7 +145,7 @@ private:
     void SetWord() {
         void* const handle = Slot();
         const std::uint32_t index = Index();
-        const std::uint32_t value = in_.Word32();
+        const std::uint32_t value = in.Word32();
         // The one text parameter takes an address: played by SetText.
         if (index == 0) return SetTextOn(handle, 0);
         Set(handle, index, value);
@@ -159,12 +159,12 @@ private:
     // Sends a text to `index`, placed as the next byte says.
     void SetTextOn(void* handle, std::uint32_t index) {
         const GuardedPages& pages = Pages();
-        const std::uint8_t placement = in_.Byte() % 5;
-        const std::size_t length = in_.Word16() % (kLongestText + 1);
+        const std::uint8_t placement = in.Byte() % 5;
+        const std::size_t length = in.Word16() % (kLongestText + 1);
         switch (placement) {
         case 0: {  // a text on the heap, its terminator the buffer's last byte
             std::vector<char> text(length + 1, '\0');
-            in_.Take(text.data(), length);
+            in.Take(text.data(), length);
             Set(handle, index, ffgl::WordFromAddress(text.data()));
             CheckCommand(handle);
             return;
@@ -178,7 +178,7 @@ private:
         case 3: {  // no terminator in the bytes the plug-in may read
             char* const text = pages.unreadable - kCommandBytes;
             std::memset(text, 'x', kCommandBytes);
-            const std::size_t taken = in_.Take(text, std::min(length, kCommandBytes));
+            const std::size_t taken = in.Take(text, std::min(length, kCommandBytes));
             for (std::size_t i = 0; i < taken; ++i) {
                 if (text[i] == '\0') text[i] = ' ';
             }
@@ -190,7 +190,7 @@ private:
             const std::size_t shown = std::min(length, 2 * pages.pageSize - 1);
             char* const text = pages.unreadable - shown - 1;
             std::memset(text, 'y', shown);
-            in_.Take(text, shown);
+            in.Take(text, shown);
             text[shown] = '\0';
             Set(handle, index, ffgl::WordFromAddress(text));
             CheckCommand(handle);
@@ -209,14 +209,14 @@ private:
 
     void SetRun() {
         void* const handle = Slot();
-        Set(handle, 1, in_.Word32());
+        Set(handle, 1, in.Word32());
     }
 
     void SetSwitch() {
         void* const handle = Slot();
-        const std::uint32_t which[] = {2, 3, parameterCount_ - 1};
-        const std::uint32_t index = which[in_.Byte() % 3];
-        Set(handle, index, in_.Byte() & 1);
+        const std::uint32_t which[] = {2, 3, parameterCount - 1};
+        const std::uint32_t index = which[in.Byte() % 3];
+        Set(handle, index, in.Byte() & 1);
     }
 
     void Get() {
@@ -240,13 +240,13 @@ private:
 
     void InstanceCode() {
         void* const handle = Slot();
-        const std::uint8_t choice = in_.Byte();
+        const std::uint8_t choice = in.Byte();
         const std::uint32_t index = Index();
         switch (choice % 10) {
         case 0: Call(ffgl::kGetInputStatus, index, handle); break;
         case 1: Call(ffgl::kConnect, 0, handle); break;
         case 2: Call(ffgl::kDisconnect, 0, handle); break;
-        case 3: Call(ffgl::kResize, ffgl::WordFromAddress(&viewport_), handle); break;
+        case 3: Call(ffgl::kResize, ffgl::WordFromAddress(&viewportRecord), handle); break;
         case 4: {
             double time = static_cast<double>(index) / 7.0;
             Call(ffgl::kSetTime, ffgl::WordFromAddress(&time), handle);
@@ -275,9 +275,9 @@ private:
         ffgl::TextureRecord texture{64, 64, 64, 64, 1};
         ffgl::TextureRecord* textures[1] = {&texture};
         ffgl::ProcessOpenGLRecord frame{0, 0, nullptr};
-        switch (in_.Byte() % 5) {
+        switch (in.Byte() % 5) {
         case 0: break;  // no texture listed
-        case 1: frame = {in_.Word32() | 1, 0, nullptr}; break;  // a count, no array
+        case 1: frame = {in.Word32() | 1, 0, nullptr}; break;  // a count, no array
         case 2: textures[0] = nullptr; frame = {1, 0, textures}; break;
         case 3: texture.hardwareWidth = 0; frame = {1, 0, textures}; break;
         default:
@@ -289,9 +289,9 @@ private:
 
     // Any code with no instance. Code 18 would make one: played as such.
     void CodeWithoutInstance() {
-        const std::uint8_t choice = in_.Byte();
-        const std::uint32_t code = choice >= 0xF0 ? in_.Word32() : choice % 40u;
-        const ffgl::HostWord input = in_.Word32();
+        const std::uint8_t choice = in.Byte();
+        const std::uint32_t code = choice >= 0xF0 ? in.Word32() : choice % 40u;
+        const ffgl::HostWord input = in.Word32();
         if (code == ffgl::kInstantiate) return;
         const ffgl::HostWord result = Call(code, input, nullptr);
         if (code == ffgl::kGetParameterName && result != 0) {
@@ -299,11 +299,11 @@ private:
         }
     }
 
-    PlugMainFunction plugMain_;
-    Reader& in_;
-    std::uint32_t parameterCount_ = 0;
-    std::array<void*, kSlots> slots_{};
-    ffgl::ViewportRecord viewport_{0, 0, 640, 360};
+    PlugMainFunction entryPoint;
+    Reader& in;
+    std::uint32_t parameterCount = 0;
+    std::array<void*, kSlots> slots{};
+    ffgl::ViewportRecord viewportRecord{0, 0, 640, 360};
 };
 
 }  // namespace

@@ -59,6 +59,10 @@ COMMANDS = [
     "/a[1:2] f", "/a[1:2]", "/a f[-1:1]", "/a", " /a", "/a int[0:10]", "/a I[0:10]",
     "/a f[0.0000000000001:1]", "/a f[12345678901234567890:2]", "/a f[0:1",
     "/a f[nan:inf]", "/a i[0x1p3:-inf]", "/a i[-3e38:3e38]", "", " ", "[", "/a [:]",
+    # Destination URLs: taken, and refused in each way.
+    "osc.udp://127.0.0.1:7711/x f[0:1]", "osc.udp://localhost:7000/a i[1:12]",
+    "osc.udp://example.org:7711/x f", "osc.udp://127.0.0.1:0/x", "osc.tcp://127.0.0.1:7711/x",
+    "osc.udp://127.0.0.1:7711", "osc.udp://[::1]:7711/x f",
 ]
 
 RUN_VALUES = [

@@ -40,16 +40,16 @@ std::optional<tests::OscDatagram> ReceiveOwn(tests::UdpReceiver& receiver, int t
 class ExpectedSends {
 public:
     ExpectedSends(std::uint32_t stepCount, const std::vector<float>& steps)
-        : steps_(static_cast<float>(stepCount)), values_(steps) {}
+        : stepTotal(static_cast<float>(stepCount)), slotValues(steps) {}
 
-    void SetSmooth(bool on) { smooth_ = on; }
-    void SetBundle(bool on) { bundle_ = on; }
+    void SetSmooth(bool on) { smoothOn = on; }
+    void SetBundle(bool on) { bundleOn = on; }
 
     // A "Run" set: the value due, if any, joins the queue.
     void SetRun(float position) {
-        if (StepOf(run_) == StepOf(position) && !smooth_) return;
-        run_ = position;
-        due.push_back({bundle_, Current()});
+        if (StepOf(runPosition) == StepOf(position) && !smoothOn) return;
+        runPosition = position;
+        due.push_back({bundleOn, Current()});
     }
 
     struct Send {
@@ -59,21 +59,21 @@ public:
     std::deque<Send> due;
 
 private:
-    std::int32_t StepOf(float position) const { return static_cast<std::int32_t>(position * steps_); }
+    std::int32_t StepOf(float position) const { return static_cast<std::int32_t>(position * stepTotal); }
     float Current() const {
-        const float p = run_ * steps_;
+        const float p = runPosition * stepTotal;
         const std::int32_t k = static_cast<std::int32_t>(p);
-        const float base = values_[static_cast<std::size_t>(k)];
-        if (!smooth_ || k >= static_cast<std::int32_t>(steps_)) return base;
-        const float next = values_[static_cast<std::size_t>(k) + 1];
+        const float base = slotValues[static_cast<std::size_t>(k)];
+        if (!smoothOn || k >= static_cast<std::int32_t>(stepTotal)) return base;
+        const float next = slotValues[static_cast<std::size_t>(k) + 1];
         return (next - base) * (p - static_cast<float>(k)) + base;
     }
 
-    float steps_;
-    std::vector<float> values_;  // the steps, then "Loop end"
-    float run_ = 0.5f;  // the default that instantiation applies
-    bool smooth_ = false;
-    bool bundle_ = false;
+    float stepTotal;  // N
+    std::vector<float> slotValues;  // the steps, then "Loop end"
+    float runPosition = 0.5f;  // the default that instantiation applies
+    bool smoothOn = false;
+    bool bundleOn = false;
 };
 
 class LoadTest : public ::testing::TestWithParam<std::uint32_t> {};

@@ -23,28 +23,28 @@ constexpr std::size_t kLongestCommand = 2047;
 // Two readable pages followed by one mapped PROT_NONE.
 class GuardedPages {
 public:
-    GuardedPages() : pageSize_(static_cast<std::size_t>(sysconf(_SC_PAGESIZE))) {
-        void* const base = mmap(nullptr, 3 * pageSize_, PROT_READ | PROT_WRITE,
+    GuardedPages() : pageBytes(static_cast<std::size_t>(sysconf(_SC_PAGESIZE))) {
+        void* const base = mmap(nullptr, 3 * pageBytes, PROT_READ | PROT_WRITE,
                                 MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (base == MAP_FAILED) return;
-        base_ = static_cast<char*>(base);
-        if (mprotect(Unreadable(), pageSize_, PROT_NONE) != 0) Unmap();
+        firstPage = static_cast<char*>(base);
+        if (mprotect(Unreadable(), pageBytes, PROT_NONE) != 0) Unmap();
     }
     ~GuardedPages() { Unmap(); }
     GuardedPages(const GuardedPages&) = delete;
     GuardedPages& operator=(const GuardedPages&) = delete;
 
-    bool Mapped() const { return base_ != nullptr; }
-    char* Unreadable() const { return base_ + 2 * pageSize_; }
-    std::size_t PageSize() const { return pageSize_; }
+    bool Mapped() const { return firstPage != nullptr; }
+    char* Unreadable() const { return firstPage + 2 * pageBytes; }
+    std::size_t PageSize() const { return pageBytes; }
 
 private:
     void Unmap() {
-        if (base_ != nullptr) munmap(base_, 3 * pageSize_);
-        base_ = nullptr;
+        if (firstPage != nullptr) munmap(firstPage, 3 * pageBytes);
+        firstPage = nullptr;
     }
-    std::size_t pageSize_;
-    char* base_ = nullptr;
+    std::size_t pageBytes;
+    char* firstPage = nullptr;
 };
 
 class TextAddressTest : public ::testing::TestWithParam<tests::Variant> {

@@ -46,6 +46,8 @@ inline const CommandCase kCommandCases[] = {
     {"/a f[ 3: 4 ]", "/a", false, 3.0f, 4.0f},       // leading blanks are skipped
     {"/a f[x:y]", "/a", false, 0.0f, 0.0f},          // texts that are not numbers read as 0
     {"/a f[1e99:-1e99]", "/a", false, kInf, -kInf},  // beyond float: infinity
+    // Binary exponents beyond the double range, near 2^31: C reads +inf, +0.
+    {"/a f[0x1p2147482625:0x1p-2147482626]", "/a", false, kInf, 0.0f},
     {"/a f0:1]", "/a", false, 0.0f, 1.0f},           // no "["
     {"/a f[0 1]", "/a", false, 0.0f, 1.0f},          // no ":"
     {"/a f[[1:2]", "/a", false, 0.0f, 2.0f},         // min text "[1" is not a number

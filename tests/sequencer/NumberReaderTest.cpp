@@ -1,41 +1,27 @@
 // The number reader against the C library's own reading: the odd forms a
 // user may type, a seeded corpus of random range texts, and the texts at
 // the edges where rounding to float or double decides. Uses glibc's
-// strtod_l in the "C" locale as the reference, so it runs on Linux only.
+// strtod_l in the "C" locale as the reference (CReading.h), so it runs on
+// Linux only.
 #include <gtest/gtest.h>
 
-#include <locale.h>
 #include <clocale>
 #include <cstdint>
 #include <string>
 
+#include "CReading.h"
 #include "NumberForms.h"
 #include "NumberReader.h"
 #include "RangeTexts.h"
 
 namespace {
 
+using tests::CReader;
 using tests::Differences;
 using tests::DoubleBits;
 using tests::EdgeTexts;
 using tests::FloatBits;
 using tests::RangeTextMaker;
-
-// The reference reading: glibc's strtod_l in a "C" locale object.
-class CReader {
-public:
-    CReader() : locale_(newlocale(LC_ALL_MASK, "C", locale_t{})) {}
-    ~CReader() { freelocale(locale_); }
-    CReader(const CReader&) = delete;
-    CReader& operator=(const CReader&) = delete;
-
-    double Read(const char* text, char** end = nullptr) const {
-        return strtod_l(text, end, locale_);
-    }
-
-private:
-    locale_t locale_;
-};
 
 // ---------------------------------------------------------------------------
 // The odd forms of NumberForms.h, each with the float it must give.
@@ -73,28 +59,27 @@ public:
         const char* ourEnd = nullptr;
         char* theirEnd = nullptr;
         const double ours = sequencer::ReadNumber(text.c_str(), &ourEnd);
-        const double theirs = c_.Read(text.c_str(), &theirEnd);
-        floats_.Note(text, FloatBits(ours), FloatBits(theirs));
-        doubles_.Note(text, DoubleBits(ours), DoubleBits(theirs));
-        ends_.Note(text, static_cast<std::uint64_t>(ourEnd - text.c_str()),
-                   static_cast<std::uint64_t>(theirEnd - text.c_str()));
-        ++texts_;
+        const double theirs = cLibrary.Read(text.c_str(), &theirEnd);
+        floats.Note(text, FloatBits(ours), FloatBits(theirs));
+        doubles.Note(text, DoubleBits(ours), DoubleBits(theirs));
+        ends.Note(text, static_cast<std::uint64_t>(ourEnd - text.c_str()),
+                  static_cast<std::uint64_t>(theirEnd - text.c_str()));
+        ++texts;
     }
     void ExpectNoDifference() const {
-        EXPECT_EQ(floats_.Count(), 0) << "of " << texts_ << " texts; the first:\n"
-                                      << floats_.Shown();
-        EXPECT_EQ(doubles_.Count(), 0) << "of " << texts_ << " texts; the first:\n"
-                                       << doubles_.Shown();
-        EXPECT_EQ(ends_.Count(), 0) << "ends of numbers, of " << texts_ << " texts; the first:\n"
-                                    << ends_.Shown();
+        EXPECT_EQ(floats.Count(), 0) << "of " << texts << " texts; the first:\n" << floats.Shown();
+        EXPECT_EQ(doubles.Count(), 0) << "of " << texts << " texts; the first:\n"
+                                      << doubles.Shown();
+        EXPECT_EQ(ends.Count(), 0) << "ends of numbers, of " << texts << " texts; the first:\n"
+                                   << ends.Shown();
     }
 
 private:
-    CReader c_;
-    Differences floats_;
-    Differences doubles_;
-    Differences ends_;  // where the number ends, in characters from the start
-    long texts_ = 0;
+    CReader cLibrary;
+    Differences floats;
+    Differences doubles;
+    Differences ends;  // where the number ends, in characters from the start
+    long texts = 0;
 };
 
 constexpr std::uint64_t kCorpusSeed = 0x56a72e10;

@@ -69,6 +69,8 @@ TEST_F(OscOutput, ValuesAreScaledIntoTheCommandsRange) {
         {"/fader f[0:255]", 0.8f, 204.0f},
         // (max - min) * x + min, each step rounded to float, never fused.
         {"/a f[0.1:0.7]", 0.3f, (0.7f - 0.1f) * 0.3f + 0.1f},
+        // A max that C reads as +inf: every step value above 0 sends +inf.
+        {"/a f[0:0x1p2147482625]", 0.5f, std::numeric_limits<float>::infinity()},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.command);
@@ -113,6 +115,47 @@ TEST_F(OscOutput, UnreadableTextAddressIsIgnored) {
     EXPECT_EQ(instance->SetWord(kCommand, 0), ffgl::kSuccess);
     EXPECT_STREQ(instance->GetText(kCommand), "/kept f[0:2]");
     EXPECT_EQ(SendStepValue(0.5f), OscMessage("/kept", 1.0f));
+}
+
+// Through plugMain, on every variant: one datagram per step entered, with
+// that step's value, and "Run" displaying the step it stands in.
+class EveryVariant : public SequencerFixture, public ::testing::TestWithParam<std::uint32_t> {
+protected:
+    void SetUp() override {
+        Start(GetParam());
+        instance->Set(kCommand, "/step f");
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Variants, EveryVariant, ::testing::Values(4u, 8u, 16u, 32u),
+                         [](const auto& info) { return "N" + std::to_string(info.param); });
+
+TEST_P(EveryVariant, OneDatagramPerStepEntered) {
+    const float n = static_cast<float>(stepCount);
+    ExpectNothing();  // instantiation sends nothing
+    EXPECT_EQ(instance->Display(kRun), "Step " + std::to_string(stepCount / 2 + 1));
+    for (std::uint32_t step = 1; step <= stepCount; ++step) {
+        const float start = static_cast<float>(step - 1) / n;
+        instance->Set(kRun, start);
+        instance->Set(kRun, start + 0.5f / n);  // within the step: nothing more
+        EXPECT_EQ(NextFloat(), static_cast<float>(step - 1) * (1.0f / n)) << "step " << step;
+        EXPECT_EQ(instance->Display(kRun), "Step " + std::to_string(step));
+    }
+    ExpectNothing();
+    instance->Set(kRun, 1.0f);
+    EXPECT_EQ(NextFloat(), 1.0f);  // "Loop end"
+    EXPECT_EQ(instance->Display(kRun), "Step " + std::to_string(stepCount + 1));
+}
+
+TEST_P(EveryVariant, BundleSwitchWrapsEachSend) {
+    instance->Set(Bundle(), true);
+    instance->Set(kRun, 0.0f);
+    const auto datagram = Next();
+    EXPECT_TRUE(datagram.bundle);
+    EXPECT_EQ(datagram.address, "/step");
+    instance->Set(Bundle(), false);
+    instance->Set(kRun, 0.99f);
+    EXPECT_FALSE(Next().bundle);
 }
 
 TEST(OscDestination, ReceiverStartingLaterGetsTheLaterValues) {

@@ -22,7 +22,7 @@ namespace tests {
 // out-of-range decision and the rounding of subnormals.
 class RangeTextMaker {
 public:
-    explicit RangeTextMaker(std::uint64_t seed) : random_(seed) {}
+    explicit RangeTextMaker(std::uint64_t seed) : engine(seed) {}
 
     std::string Make() {
         std::string text;
@@ -46,7 +46,7 @@ private:
     static constexpr const char* kDecimalDigits = "0123456789";
     static constexpr const char* kHexDigits = "0123456789abcdefABCDEF";
 
-    int Below(int bound) { return std::uniform_int_distribution<int>(0, bound - 1)(random_); }
+    int Below(int bound) { return std::uniform_int_distribution<int>(0, bound - 1)(engine); }
     bool Chance(int percent) { return Below(100) < percent; }
     char PickFrom(const char* chars) { return chars[Below(static_cast<int>(std::strlen(chars)))]; }
     template <typename T>
@@ -112,14 +112,28 @@ private:
             return;
         }
         const int edge = PickOf(edges);
-        const int value = (Chance(50) ? edge : -edge) - shift + Below(7) - 3;
-        if (value < 0) {
+        const int jitter = Below(7) - 3;
+        bool negative = Chance(50);
+        std::uint64_t magnitude = 0;
+        if (Chance(88)) {
+            const int value = (negative ? -edge : edge) - shift + jitter;
+            negative = value < 0;
+            magnitude = static_cast<std::uint64_t>(negative ? -value : value);
+        } else {
+            // As far from a limit of 32- or 64-bit arithmetic, where a
+            // reader that adds up the exponent, the digits' places and the
+            // bias may overflow. Unsigned: the offset may be negative.
+            const std::uint64_t limit = PickOf<std::uint64_t>({1ull << 31, 1ull << 32, 1ull << 63});
+            const int offset = edge + (negative ? jitter - shift : shift - jitter);
+            magnitude = limit - static_cast<std::uint64_t>(offset);
+        }
+        if (negative) {
             text += '-';
         } else if (Chance(30)) {
             text += '+';
         }
         if (Chance(10)) text += "00";
-        text += std::to_string(value < 0 ? -value : value);
+        text += std::to_string(magnitude);
     }
 
     void AddDecimal(std::string& text) {
@@ -187,7 +201,7 @@ private:
         }
     }
 
-    std::mt19937_64 random_;
+    std::mt19937_64 engine;
 };
 
 // ---------------------------------------------------------------------------
@@ -223,6 +237,10 @@ inline std::string Formatted(const char* format, long double value) {
     return buffer;
 }
 
+// A place in the digits of a text beyond those that decide any rounding to
+// double: at most 767 significant decimal digits do, and fewer hexadecimal.
+inline constexpr std::size_t kFarPlace = 1000;
+
 // Texts at `point` and around it.
 inline void AddTextsAround(long double point, std::vector<std::string>& texts) {
     const Decimal exact = ExactDecimal(point);
@@ -239,7 +257,16 @@ inline void AddTextsAround(long double point, std::vector<std::string>& texts) {
     texts.push_back(hex);
     const std::size_t p = hex.find('p');
     const bool hasPoint = hex.find('.') != std::string::npos;
-    texts.push_back(hex.substr(0, p) + (hasPoint ? "0001" : ".0001") + hex.substr(p));
+    const std::string hexMantissa = hex.substr(0, p) + (hasPoint ? "" : ".");
+    texts.push_back(hexMantissa + "0001" + hex.substr(p));
+    // The hairs far down, past every digit that can decide a rounding.
+    texts.push_back(exact.mantissa + std::string(kFarPlace - exact.mantissa.size(), '0') + "1" +
+                    exact.exponent);
+    if (below.back() != '.') {
+        texts.push_back(below + std::string(kFarPlace - below.size(), '9') + exact.exponent);
+    }
+    texts.push_back(hexMantissa + std::string(kFarPlace - hexMantissa.size(), '0') + "1" +
+                    hex.substr(p));
 }
 
 // The tie between two adjacent floats or doubles, exactly.

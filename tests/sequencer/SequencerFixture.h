@@ -53,7 +53,9 @@ protected:
         EXPECT_EQ(datagram.type, 'i');
         return datagram.intValue;
     }
-    void ExpectNothing() { EXPECT_FALSE(receiver.Receive(50).has_value()) << "an unexpected datagram"; }
+    void ExpectNothing() {
+        EXPECT_FALSE(receiver.Receive(50).has_value()) << "an unexpected datagram";
+    }
 
     // Sends step value x through "Step follow" and returns the raw datagram.
     tests::Bytes SendStepValue(float x) {

@@ -5,13 +5,13 @@
 namespace tests {
 
 UdpReceiver::UdpReceiver(std::uint16_t port, int receiveBufferBytes)
-    : port(hostkit::UdpPort::Bind(port, receiveBufferBytes)) {}
+    : udpPort(hostkit::UdpPort::Bind(port, receiveBufferBytes)) {}
 
 UdpReceiver::~UdpReceiver() = default;
 
 std::optional<Bytes> UdpReceiver::Receive(int timeoutMs) {
-    if (port == nullptr) return std::nullopt;
-    return port->Receive(timeoutMs);
+    if (udpPort == nullptr) return std::nullopt;
+    return udpPort->Receive(timeoutMs);
 }
 
 std::string UdpReceiver::Url() const { return "osc.udp://127.0.0.1:" + std::to_string(Port()); }

@@ -23,8 +23,8 @@ public:
     UdpReceiver(const UdpReceiver&) = delete;
     UdpReceiver& operator=(const UdpReceiver&) = delete;
 
-    bool Bound() const { return port != nullptr; }
-    std::uint16_t Port() const { return port != nullptr ? port->Port() : 0; }
+    bool Bound() const { return udpPort != nullptr; }
+    std::uint16_t Port() const { return udpPort != nullptr ? udpPort->Port() : 0; }
     // The destination URL of this receiver, for the front of an OSC command:
     // "osc.udp://127.0.0.1:<port>".
     std::string Url() const;
@@ -34,7 +34,7 @@ public:
     std::vector<Bytes> ReceiveAll(int quietMs = 100);
 
 private:
-    std::unique_ptr<hostkit::UdpPort> port;
+    std::unique_ptr<hostkit::UdpPort> udpPort;
 };
 
 // One OSC message with one argument, or a bundle holding one.

@@ -1,16 +1,16 @@
 // Writes the number corpus that the Windows test program reads
 // (NumberCorpus.h): seeded random range texts and the texts at the edges of
 // float and double (tests/sequencer/RangeTexts.h), each with the double
-// that glibc's strtod_l reads from it in the "C" locale. A Linux program:
+// that glibc's strtod_l reads from it in the "C" locale (as corrected in
+// tests/sequencer/CReading.h). A Linux program:
 // tools/check.d/45-windows-tests.sh builds and runs it.
-#include <locale.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "CReading.h"
 #include "NumberCorpus.h"
 #include "NumberForms.h"
 #include "RangeTexts.h"
@@ -33,16 +33,14 @@ std::vector<std::string> CorpusTexts() {
     return texts;
 }
 
-// Each text with glibc's reading of it in a "C" locale object.
+// Each text with the C library's reading of it (CReading.h).
 std::vector<CorpusEntry> ReadWithGlibc(const std::vector<std::string>& texts) {
-    const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
+    const tests::CReader cLibrary;
     std::vector<CorpusEntry> entries;
     entries.reserve(texts.size());
     for (const std::string& text : texts) {
-        const double value = strtod_l(text.c_str(), nullptr, cLocale);
-        entries.push_back({text, tests::DoubleBits(value)});
+        entries.push_back({text, tests::DoubleBits(cLibrary.Read(text.c_str()))});
     }
-    freelocale(cLocale);
     return entries;
 }
 

@@ -1,9 +1,10 @@
 // The number corpus file: range texts with the double that glibc's strtod_l
-// reads from each in the "C" locale. MakeNumberCorpus writes it on Linux;
-// the Windows test program reads it under Wine and compares its own
-// readings bit for bit. Both ends are x86-64, so the numbers are stored in
-// that machine's (little-endian) byte order: the magic "VNC1", then per
-// text its length (4 bytes), its bytes and the double's bits (8 bytes).
+// reads from each in the "C" locale (tests/sequencer/CReading.h).
+// MakeNumberCorpus writes it on Linux; the Windows test program reads it
+// under Wine and compares its own readings bit for bit. Both ends are
+// x86-64, so the numbers are stored in that machine's (little-endian) byte
+// order: the magic "VNC1", then per text its length (4 bytes), its bytes
+// and the double's bits (8 bytes).
 #pragma once
 
 #include <cstdint>
