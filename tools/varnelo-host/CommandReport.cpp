@@ -223,7 +223,9 @@ std::string WholeNumberText(float value) {
 }
 
 // int32 holds -2147483648 .. 2147483647; float32 values at the top end
-// round up to 2147483648, which it does not hold.
+// round up to 2147483648, which it does not hold. Only min and max as
+// typed are checked: a span near 2^32 may still round a value between
+// them beyond int32, which the hint's "well within" leaves room for.
 void WarnBeyondInt32(const RangeEnd& end, CommandReport* report) {
     const float rounded = std::nearbyint(end.value);
     if (rounded >= -2147483648.0f && rounded < 2147483648.0f) return;
@@ -231,7 +233,7 @@ void WarnBeyondInt32(const RangeEnd& end, CommandReport* report) {
          Named(end) + Shown(end.text) + " (" + WholeNumberText(end.value) +
              " as float32) lies beyond int32, and the plug-in sends -2147483648 for a value that "
              "does not fit",
-         "keep min and max from -2147483648 to 2147483520, the largest float32 below 2^31");
+         "keep min and max well within int32, e.g. i[-1000000:1000000]");
 }
 
 void WarnRangeNumbers(const std::string& command, const sequencer::ParsedCommand& parsed,
