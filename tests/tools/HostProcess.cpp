@@ -9,6 +9,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "UdpReceiver.h"
+
 extern char** environ;
 
 namespace tests {
@@ -28,6 +30,38 @@ std::vector<std::string> HostRun::LinesAfter(const std::string& keyword) const {
     }
     return found;
 }
+
+std::string HostRun::SummaryField(const std::string& key) const {
+    const std::vector<std::string> summaries = LinesAfter("summary");
+    if (summaries.size() != 1) return "<" + std::to_string(summaries.size()) + " summary lines>";
+    const std::string& summary = summaries[0];
+    const std::size_t at = (" " + summary).find(" " + key + "=");
+    if (at == std::string::npos) return "<no " + key + ">";
+    const std::size_t start = at + key.size() + 1;
+    return summary.substr(start, summary.find(' ', start) - start);
+}
+
+int HostRun::LineIndex(const std::string& start) const {
+    const std::vector<std::string> lines = Lines();
+    for (std::size_t at = 0; at < lines.size(); ++at) {
+        if (lines[at].rfind(start, 0) == 0) return static_cast<int>(at);
+    }
+    return -1;
+}
+
+std::vector<std::string> Concat(std::vector<std::string> first,
+                                const std::vector<std::string>& second) {
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
+std::uint16_t FreePort() {
+    const UdpReceiver probe{0};
+    if (!probe.Bound()) throw std::runtime_error("no free UDP port on 127.0.0.1");
+    return probe.Port();
+}
+
+std::string UrlOf(std::uint16_t port) { return "osc.udp://127.0.0.1:" + std::to_string(port); }
 
 namespace {
 

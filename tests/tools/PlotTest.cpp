@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <limits>
 #include <map>
 #include <sstream>
@@ -167,7 +168,8 @@ float Scaled(const Play& play, float stepValue) {
 
 // What a session of the sequencer records: a Run sample a frame; a value
 // each time Run enters a step (with Smooth: at each new Run, gliding
-// towards the next step); with Step follow a value at each step edit.
+// towards the next step), at that Run; with Step follow a value at each
+// step edit, in the middle of the step edited.
 PlotData Simulate(const Play& play) {
     PlotData data;
     data.pluginName = "Varnelo " + std::to_string(play.steps.size());
@@ -191,7 +193,9 @@ PlotData Simulate(const Play& play) {
              ++nextEdit) {
             const Edit& edit = play.edits[nextEdit];
             data.steps[edit.step] = edit.value;
-            if (play.stepFollow) data.sent.push_back({seconds, Scaled(play, edit.value), true});
+            const double middle =
+                (static_cast<double>(edit.step) + 0.5) / static_cast<double>(count);
+            if (play.stepFollow) data.sent.push_back({Scaled(play, edit.value), middle, true});
         }
         const double loops = static_cast<double>(frame) / framesPerLoop;
         const auto position = static_cast<float>(loops - std::floor(loops + 1e-9));
@@ -201,9 +205,9 @@ PlotData Simulate(const Play& play) {
             const float from = data.steps[step];
             const float to = step + 1 < count ? data.steps[step + 1] : play.loopEnd;
             const float share = position * static_cast<float>(count) - static_cast<float>(step);
-            data.sent.push_back({seconds, Scaled(play, from + (to - from) * share), false});
+            data.sent.push_back({Scaled(play, from + (to - from) * share), position, false});
         } else if (step != lastStep) {
-            data.sent.push_back({seconds, Scaled(play, data.steps[step]), false});
+            data.sent.push_back({Scaled(play, data.steps[step]), position, false});
         }
         lastStep = step;
     }
@@ -275,10 +279,10 @@ std::vector<DataSet> DataSets() {
     odd.steps = {-0.5f, 1.5f, nan, infinity, -infinity, 0.0f, 1.0f};
     odd.loopEnd = nan;
     for (const double value : {kInfinity, -kInfinity, kNaN, 1e300, -1e300, 1e-300})
-        odd.sent.push_back({1.0, value, false});
-    for (const double seconds : {kNaN, kInfinity, -kInfinity, -1.0, 1e300})
-        odd.sent.push_back({seconds, 0.5, true});
-    odd.sent.push_back({0.5, std::nullopt, false});
+        odd.sent.push_back({value, 0.5, false});
+    for (const double position : {kNaN, kInfinity, -kInfinity, -1.0, 1e300, 1.0})
+        odd.sent.push_back({0.5, position, true});
+    odd.sent.push_back({std::nullopt, 0.5, false});
     odd.run.push_back({kNaN, 0.5f});
     odd.run.push_back({1.0, nan});
     odd.run.push_back({1.1, infinity});
@@ -436,6 +440,45 @@ TEST(Plot, LoopsFoldIntoOne) {
     EXPECT_NE(picture.svg.find("3 loops of 1.5 s"), std::string::npos);
 }
 
+// The chart's x axis is Run, whatever the time: a list that plays the
+// steps out of order puts each value over the step it was sent for, and
+// Run 1.0 over "Loop end"; the lane below runs along the time of play.
+TEST(Plot, TheChartsAxisIsRunAndTheLanesIsTime) {
+    PlotData data;
+    data.steps = {0.0f, 0.25f, 0.5f, 0.75f};
+    data.loopEnd = 1.0f;
+    const float positions[] = {0.0f, 0.9f, 0.1f, 0.6f, 0.3f, 1.0f};
+    for (std::size_t frame = 0; frame < std::size(positions); ++frame) {
+        const double seconds = static_cast<double>(frame) / 60.0;
+        data.run.push_back({seconds, positions[frame]});
+        data.sent.push_back({0.5, positions[frame], false});
+    }
+    const Picture picture = Read(data);
+    const std::vector<const Element*> bars = picture.All("rect", "step");
+    const Element& loopEnd = picture.One("rect", "end");
+    const std::vector<const Element*> points = Points(picture);
+    ASSERT_EQ(bars.size(), 4u);
+    ASSERT_EQ(points.size(), std::size(positions));
+    for (std::size_t at = 0; at < points.size(); ++at) {
+        SCOPED_TRACE(positions[at]);
+        const Element& bar =
+            positions[at] < 1.0f ? *bars[static_cast<std::size_t>(positions[at] * 4.0f)] : loopEnd;
+        const double x = Number(*points[at], "cx");
+        EXPECT_GE(x, Number(bar, "x") - 2.0);
+        EXPECT_LT(x, Number(bar, "x") + Number(bar, "width"));
+    }
+    // One sample a frame, left to right in the order played.
+    std::istringstream vertices(picture.One("path", "run").attributes.at("d"));
+    double lastX = -1.0;
+    std::size_t count = 0;
+    for (std::string vertex; vertices >> vertex; ++count) {
+        const double x = std::strtod(vertex.substr(vertex[0] == 'M' ? 1 : 0).c_str(), nullptr);
+        EXPECT_GT(x, lastX) << vertex;
+        lastX = x;
+    }
+    EXPECT_EQ(count, std::size(positions));
+}
+
 // What the chart cannot place is kept at its edges: beyond the range cut
 // at the top or bottom and drawn hollow; no height (NaN, or a range that
 // spans nothing) at the bottom; no number on the time axis line itself.
@@ -473,7 +516,7 @@ TEST(Plot, WhatDoesNotFitStaysAtTheChartsEdges) {
         data.rangeMin = test.min;
         data.rangeMax = test.max;
         data.loopSeconds = 3.0;
-        data.sent.push_back({1.5, test.value, test.afterEdit});
+        data.sent.push_back({test.value, 0.5, test.afterEdit});
         const Picture picture = Read(data);
         const std::vector<const Element*> bars = picture.All("rect", "step");
         const Element& chart = picture.One("rect", "frame");

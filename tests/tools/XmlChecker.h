@@ -55,70 +55,68 @@ class XmlChecker {
 public:
     // True when `document` is well-formed; otherwise error() says why and where.
     bool Check(const std::string& document) {
-        document_ = document;
-        at_ = 0;
-        elements_.clear();
+        source = document;
+        at = 0;
+        found.clear();
         if (!CharactersAllowed()) return false;
         if (Sees("<?xml") && !Declaration()) return false;
         if (!Misc()) return false;
         if (!Sees("<")) return Fail("no root element");
         if (!ReadElement(std::string::npos)) return false;
         if (!Misc()) return false;
-        if (at_ < document_.size()) return Fail("more after the root element");
+        if (at < source.size()) return Fail("more after the root element");
         return true;
     }
 
-    const std::string& error() const { return error_; }
-    const std::vector<Element>& elements() const { return elements_; }
+    const std::string& error() const { return failure; }
+    const std::vector<Element>& elements() const { return found; }
 
 private:
     bool Fail(const std::string& reason) {
-        error_ = reason + " at byte " + std::to_string(at_);
+        failure = reason + " at byte " + std::to_string(at);
         return false;
     }
 
-    bool Sees(const char* text) const {
-        return document_.compare(at_, std::strlen(text), text) == 0;
-    }
+    bool Sees(const char* text) const { return source.compare(at, std::strlen(text), text) == 0; }
 
     void SkipBlanks() {
-        while (at_ < document_.size() && std::strchr(" \t\r\n", document_[at_]) != nullptr &&
-               document_[at_] != '\0')
-            ++at_;
+        while (at < source.size() && std::strchr(" \t\r\n", source[at]) != nullptr &&
+               source[at] != '\0')
+            ++at;
     }
 
     bool CharactersAllowed() {
-        for (at_ = 0; at_ < document_.size();) {
-            const auto lead = static_cast<unsigned char>(document_[at_]);
+        for (at = 0; at < source.size();) {
+            const auto lead = static_cast<unsigned char>(source[at]);
             const std::size_t size = lead < 0x80   ? 1
                                      : lead < 0xC2 ? 0
                                      : lead < 0xE0 ? 2
                                      : lead < 0xF0 ? 3
                                      : lead < 0xF5 ? 4
                                                    : 0;
-            if (size == 0 || at_ + size > document_.size()) return Fail("not UTF-8");
+            if (size == 0 || at + size > source.size()) return Fail("not UTF-8");
             char32_t code = size == 1 ? lead : lead & (0x7F >> size);
             for (std::size_t index = 1; index < size; ++index) {
-                const auto next = static_cast<unsigned char>(document_[at_ + index]);
+                const auto next = static_cast<unsigned char>(source[at + index]);
                 if ((next & 0xC0) != 0x80) return Fail("not UTF-8");
                 code = (code << 6) | (next & 0x3F);
             }
             static const char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
             if (code < kSmallest[size]) return Fail("overlong UTF-8");
             if (!IsXmlChar(code)) return Fail("character U+" + std::to_string(code));
-            at_ += size;
+            at += size;
         }
-        at_ = 0;
+        at = 0;
         return true;
     }
 
     bool Declaration() {
-        const std::size_t end = document_.find("?>");
+        const std::size_t end = source.find("?>");
         if (end == std::string::npos) return Fail("unterminated declaration");
-        const std::string declaration = document_.substr(0, end);
+        const std::string declaration = source.substr(0, end);
         if (declaration.find(" version=\"1.0\"") == std::string::npos)
             return Fail("declaration without version 1.0");
-        at_ = end + 2;
+        at = end + 2;
         return true;
     }
 
@@ -132,10 +130,10 @@ private:
     }
 
     bool Comment() {
-        const std::size_t end = document_.find("--", at_ + 4);
+        const std::size_t end = source.find("--", at + 4);
         if (end == std::string::npos) return Fail("unterminated comment");
-        if (document_.compare(end, 3, "-->") != 0) return Fail("-- inside a comment");
-        at_ = end + 3;
+        if (source.compare(end, 3, "-->") != 0) return Fail("-- inside a comment");
+        at = end + 3;
         return true;
     }
 
@@ -144,21 +142,21 @@ private:
     }
 
     bool Name(std::string* name) {
-        if (at_ >= document_.size() || !NameStart(document_[at_])) return Fail("no name");
-        const std::size_t start = at_;
-        while (at_ < document_.size()) {
-            const auto byte = static_cast<unsigned char>(document_[at_]);
+        if (at >= source.size() || !NameStart(source[at])) return Fail("no name");
+        const std::size_t start = at;
+        while (at < source.size()) {
+            const auto byte = static_cast<unsigned char>(source[at]);
             if (!NameStart(byte) && !std::isdigit(byte) && byte != '-' && byte != '.') break;
-            ++at_;
+            ++at;
         }
-        *name = document_.substr(start, at_ - start);
+        *name = source.substr(start, at - start);
         return true;
     }
 
     bool Reference(std::string* resolved) {
-        const std::size_t end = document_.find(';', at_);
-        if (end == std::string::npos || end - at_ > 12) return Fail("unterminated reference");
-        const std::string body = document_.substr(at_ + 1, end - at_ - 1);
+        const std::size_t end = source.find(';', at);
+        if (end == std::string::npos || end - at > 12) return Fail("unterminated reference");
+        const std::string body = source.substr(at + 1, end - at - 1);
         static const std::map<std::string, std::string> kEntities = {
             {"amp", "&"}, {"lt", "<"}, {"gt", ">"}, {"quot", "\""}, {"apos", "'"}};
         if (kEntities.count(body) != 0) {
@@ -175,17 +173,17 @@ private:
         } else {
             return Fail("unknown entity &" + body + ";");
         }
-        at_ = end + 1;
+        at = end + 1;
         return true;
     }
 
     bool AttributeValue(std::string* value) {
-        const char quote = document_[at_];
+        const char quote = source[at];
         if (quote != '"' && quote != '\'') return Fail("unquoted attribute value");
-        for (++at_; at_ < document_.size();) {
-            const char character = document_[at_];
+        for (++at; at < source.size();) {
+            const char character = source[at];
             if (character == quote) {
-                ++at_;
+                ++at;
                 return true;
             }
             if (character == '<') return Fail("< in an attribute value");
@@ -193,33 +191,33 @@ private:
                 if (!Reference(value)) return false;
             } else {
                 *value += character;
-                ++at_;
+                ++at;
             }
         }
         return Fail("unterminated attribute value");
     }
 
     bool ReadElement(std::size_t parent) {
-        ++at_;  // '<'
+        ++at;  // '<'
         Element element;
         element.parent = parent;
         if (!Name(&element.name)) return false;
         for (;;) {
-            const std::size_t before = at_;
+            const std::size_t before = at;
             SkipBlanks();
             if (Sees("/>") || Sees(">")) {
                 const bool empty = Sees("/>");
-                at_ += empty ? 2 : 1;
-                elements_.push_back(element);
-                return empty || Content(elements_.size() - 1);
+                at += empty ? 2 : 1;
+                found.push_back(element);
+                return empty || Content(found.size() - 1);
             }
-            if (at_ == before) return Fail("no blank before an attribute");
+            if (at == before) return Fail("no blank before an attribute");
             std::string name;
             std::string value;
             if (!Name(&name)) return false;
             SkipBlanks();
             if (!Sees("=")) return Fail("no = after " + name);
-            ++at_;
+            ++at;
             SkipBlanks();
             if (!AttributeValue(&value)) return false;
             if (!element.attributes.emplace(name, value).second) return Fail(name + " twice");
@@ -227,44 +225,44 @@ private:
     }
 
     bool EndTag(std::size_t index) {
-        at_ += 2;
+        at += 2;
         std::string name;
         if (!Name(&name)) return false;
         SkipBlanks();
         if (!Sees(">")) return Fail("malformed end tag");
-        ++at_;
-        if (name != elements_[index].name)
-            return Fail("</" + name + "> closes <" + elements_[index].name + ">");
+        ++at;
+        if (name != found[index].name)
+            return Fail("</" + name + "> closes <" + found[index].name + ">");
         return true;
     }
 
     bool Content(std::size_t index) {
-        while (at_ < document_.size()) {
+        while (at < source.size()) {
             if (Sees("</")) return EndTag(index);
             if (Sees("<!--")) {
                 if (!Comment()) return false;
             } else if (Sees("<![CDATA[")) {
-                const std::size_t end = document_.find("]]>", at_);
+                const std::size_t end = source.find("]]>", at);
                 if (end == std::string::npos) return Fail("unterminated CDATA");
-                elements_[index].text += document_.substr(at_ + 9, end - at_ - 9);
-                at_ = end + 3;
+                found[index].text += source.substr(at + 9, end - at - 9);
+                at = end + 3;
             } else if (Sees("<")) {
                 if (!ReadElement(index)) return false;
             } else if (Sees("]]>")) {
                 return Fail("]]> in text");
             } else if (Sees("&")) {
-                if (!Reference(&elements_[index].text)) return false;
+                if (!Reference(&found[index].text)) return false;
             } else {
-                elements_[index].text += document_[at_++];
+                found[index].text += source[at++];
             }
         }
-        return Fail("<" + elements_[index].name + "> not closed");
+        return Fail("<" + found[index].name + "> not closed");
     }
 
-    std::string document_;
-    std::size_t at_ = 0;
-    std::vector<Element> elements_;
-    std::string error_;
+    std::string source;
+    std::size_t at = 0;
+    std::vector<Element> found;
+    std::string failure;
 };
 
 // The circles that stand for datagrams, in document order: those of class

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "Text.h"
+
 namespace varnelohost {
 
 namespace {
@@ -27,7 +29,7 @@ bool AppendPositions(const std::string& word, std::vector<float>* positions, std
         const std::string item = word.substr(start, comma - start);
         const std::optional<double> value = ParseNumber(item);
         if (!value || *value < 0.0 || *value > 1.0) {
-            *error = "--run takes positions from 0 to 1, not \"" + item + "\"";
+            *error = "--run takes positions from 0 to 1, not " + Quote(item);
             return false;
         }
         positions->push_back(static_cast<float>(*value));
@@ -43,27 +45,31 @@ bool LooksLikePositions(const char* word) {
 
 class Parser {
 public:
-    Parser(int argc, const char* const* argv) : argc_(argc), argv_(argv) {}
+    Parser(int argc, const char* const* argv) : argumentCount(argc), arguments(argv) {}
 
     std::optional<Options> Run(std::string* error) {
-        for (next_ = 1; next_ < argc_;) {
-            const std::string word = argv_[next_++];
+        for (next = 1; next < argumentCount;) {
+            const std::string word = arguments[next++];
             if (!Handle(word, error)) return std::nullopt;
         }
-        if (options_.durationSeconds && loopsGiven_) {
+        if (options.listenPort && !options.listen) {
+            *error = "--listen and --no-listen contradict each other; give one";
+            return std::nullopt;
+        }
+        if (options.durationSeconds && loopsGiven) {
             *error = "--duration and --loops both say how long to play; give one";
             return std::nullopt;
         }
-        if (beats_) options_.loopSeconds = *beats_ * 60.0 / bpm_;
-        if (bpmGiven_ && !beats_) {
+        if (loopBeats) options.loopSeconds = *loopBeats * 60.0 / tempo;
+        if (tempoGiven && !loopBeats) {
             *error = "--bpm needs --beats (the loop length in beats)";
             return std::nullopt;
         }
-        if (beats_ && loopGiven_) {
+        if (loopBeats && loopGiven) {
             *error = "--loop and --beats both give the loop length; give one";
             return std::nullopt;
         }
-        return options_;
+        return options;
     }
 
 private:
@@ -72,52 +78,55 @@ private:
         if (word == "--set") return Set(error);
         if (word == "--run") return Positions(error);
         if (word == "--loop")
-            return Positive(word, &options_.loopSeconds, 1e6, error) && Mark(&loopGiven_);
-        if (word == "--fps") return Positive(word, &options_.framesPerSecond, 1000.0, error);
+            return Positive(word, &options.loopSeconds, 1e6, error) && Mark(&loopGiven);
+        if (word == "--fps") return Positive(word, &options.framesPerSecond, 1000.0, error);
         if (word == "--loops")
-            return Positive(word, &options_.loops, 1e6, error) && Mark(&loopsGiven_);
-        if (word == "--bpm") return Positive(word, &bpm_, 1000.0, error) && Mark(&bpmGiven_);
+            return Positive(word, &options.loops, 1e6, error) && Mark(&loopsGiven);
+        if (word == "--bpm") return Positive(word, &tempo, 1000.0, error) && Mark(&tempoGiven);
         if (word == "--beats") {
             double beats = 0.0;
             if (!Positive(word, &beats, 1e6, error)) return false;
-            beats_ = beats;
+            loopBeats = beats;
             return true;
         }
         if (word == "--plot") return Plot(error);
+        if (word == "--listen") return ListenPort(error);
         if (word == "--duration") {
             double seconds = 0.0;
             if (!Positive(word, &seconds, 1e7, error)) return false;
-            options_.durationSeconds = seconds;
+            options.durationSeconds = seconds;
             return true;
         }
         if (word.size() > 1 && word[0] == '-') {
-            *error = "unknown option " + word + " (see --help)";
+            *error = "unknown option " + Quote(word) + " (see --help)";
             return false;
         }
-        if (!options_.plugin.empty()) {
-            *error = "one plug-in at a time: " + options_.plugin + " and " + word;
+        if (!options.plugin.empty()) {
+            *error = "one plug-in at a time: " + Quote(options.plugin) + " and " + Quote(word);
             return false;
         }
-        options_.plugin = word;
+        options.plugin = word;
         return true;
     }
 
     // Options without a value; false for any other word.
     bool HandleSwitch(const std::string& word) {
         if (word == "-h" || word == "--help")
-            options_.help = true;
+            options.help = true;
         else if (word == "--info")
-            options_.infoOnly = true;
+            options.infoOnly = true;
+        else if (word == "--list")
+            options.list = true;
         else if (word == "--fast")
-            options_.fast = true;
+            options.fast = true;
         else if (word == "--frames")
-            options_.frames = true;
+            options.frames = true;
         else if (word == "--no-listen")
-            options_.listen = false;
+            options.listen = false;
         else if (word == "--plain")
-            options_.view = View::kPlain;
+            options.view = View::kPlain;
         else if (word == "--live")
-            options_.view = View::kLive;
+            options.view = View::kLive;
         else
             return false;
         return true;
@@ -129,11 +138,11 @@ private:
     }
 
     const char* Value(const std::string& option, std::string* error) {
-        if (next_ >= argc_) {
+        if (next >= argumentCount) {
             *error = option + " needs a value";
             return nullptr;
         }
-        return argv_[next_++];
+        return arguments[next++];
     }
 
     bool Positive(const std::string& option, double* target, double most, std::string* error) {
@@ -142,7 +151,7 @@ private:
         const std::optional<double> value = ParseNumber(text);
         if (!value || *value <= 0.0 || *value > most) {
             *error = option + " takes a number above 0 and up to " +
-                     std::to_string(static_cast<long>(most)) + ", not \"" + text + "\"";
+                     std::to_string(static_cast<long>(most)) + ", not " + Quote(text);
             return false;
         }
         *target = *value;
@@ -155,10 +164,10 @@ private:
         const std::string assignment = text;
         const std::size_t equals = assignment.find('=');
         if (equals == std::string::npos || equals == 0) {
-            *error = "--set takes NAME=VALUE, not \"" + assignment + "\"";
+            *error = "--set takes NAME=VALUE, not " + Quote(assignment);
             return false;
         }
-        options_.settings.push_back({assignment.substr(0, equals), assignment.substr(equals + 1)});
+        options.settings.push_back({assignment.substr(0, equals), assignment.substr(equals + 1)});
         return true;
     }
 
@@ -169,7 +178,20 @@ private:
             *error = "--plot needs a file name, e.g. --plot loop.svg";
             return false;
         }
-        options_.plotPath = path;
+        options.plotPath = path;
+        return true;
+    }
+
+    // --listen PORT: a whole number from 1 to 65535.
+    bool ListenPort(std::string* error) {
+        const char* text = Value("--listen", error);
+        if (text == nullptr) return false;
+        const std::optional<double> value = ParseNumber(text);
+        if (!value || *value < 1.0 || *value > 65535.0 || *value != std::floor(*value)) {
+            *error = std::string("--listen takes a port from 1 to 65535, not ") + Quote(text);
+            return false;
+        }
+        options.listenPort = static_cast<std::uint16_t>(*value);
         return true;
     }
 
@@ -177,22 +199,22 @@ private:
     bool Positions(std::string* error) {
         const char* first = Value("--run", error);
         if (first == nullptr) return false;
-        if (!AppendPositions(first, &options_.runList, error)) return false;
-        while (next_ < argc_ && LooksLikePositions(argv_[next_])) {
-            if (!AppendPositions(argv_[next_++], &options_.runList, error)) return false;
+        if (!AppendPositions(first, &options.runList, error)) return false;
+        while (next < argumentCount && LooksLikePositions(arguments[next])) {
+            if (!AppendPositions(arguments[next++], &options.runList, error)) return false;
         }
         return true;
     }
 
-    int argc_;
-    const char* const* argv_;
-    int next_ = 1;
-    Options options_;
-    std::optional<double> beats_;
-    double bpm_ = 120.0;
-    bool bpmGiven_ = false;
-    bool loopGiven_ = false;
-    bool loopsGiven_ = false;
+    int argumentCount;
+    const char* const* arguments;
+    int next = 1;
+    Options options;
+    std::optional<double> loopBeats;
+    double tempo = 120.0;
+    bool tempoGiven = false;
+    bool loopGiven = false;
+    bool loopsGiven = false;
 };
 
 }  // namespace
@@ -203,25 +225,38 @@ std::optional<Options> ParseOptions(int argc, const char* const* argv, std::stri
 
 std::string UsageText() {
     return R"(Usage: varnelo-host [PLUGIN] [OPTIONS]
+       varnelo-host --list
 
 Loads a FreeFrame GL 1.x plug-in as a VJ host does, shows what the host's
 plug-in browser shows, and plays its "Run" parameter from 0 to 1 like a
-clip position, while it listens on 127.0.0.1:7000 and prints every OSC
-message or bundle that arrives.
+clip position, while it listens where the plug-in sends and prints every
+OSC message or bundle that arrives.
 
-PLUGIN is a path to the library, or Varnelo4, Varnelo8, Varnelo16 or
-Varnelo32 from the plug-in folder next to this program (default Varnelo4);
-a name it cannot find gets the list of plug-ins found and the nearest name.
-Without --set "OSC command=...", a plug-in with that parameter gets
-"/fader f[0:255]".
+PLUGIN is a path to the library, or a plug-in from the plug-in folder next
+to this program by its file name (Varnelo4, Varnelo8, Varnelo16 or
+Varnelo32) or by the name a host shows ("Varnelo 8"); the default is
+Varnelo4. A name it cannot find gets the list of plug-ins found and the
+nearest name. Without --set "OSC command=...", a plug-in with that
+parameter gets "/fader f[0:255]".
+
+Where it listens: on 127.0.0.1 only, at the port of the command's
+destination URL (osc.udp://127.0.0.1:9000/fader f[0:255]); without one, at
+the port the plug-ins of this build send to (127.0.0.1:7000 unless the
+build names another), or the port --listen gives. A command that sends to
+another machine is not listened for: the host says so and counts what was
+due.
 
 Before playing, the host tells how the plug-in reads the OSC command (its
-address, int32 or float32, and the range of values sent) and warns, with a
-hint, of what is likely a mistake: an empty command, an address without a
-leading "/", a range the plug-in drops or a min or max that is not a
-number, a command longer than the 2047 characters the plug-in keeps. It
-explains; the plug-in still sends what it sends.
+address, int32 or float32, the range of values sent, and where it sends)
+and warns, with a hint, of what is likely a mistake: an empty command, a
+destination URL the plug-in refuses (it then sends nothing), an address
+without a leading "/" or with a tab where the blank belongs, a type letter
+other than f and i, a range the plug-in drops, one without its "]" or
+with text after it, a min or max that is not a number, not finite, or
+beyond int32 for int32 values, a command longer than the 2047 characters
+the plug-in keeps. It explains; the plug-in still sends what it sends.
 
+  --list              list the plug-ins found next to this program, then stop
   --info              show the plug-in and its parameters, then stop
   --set NAME=VALUE    set a parameter by name after instantiating; numbers
                       from 0 to 1, switches on/off, texts as they stand
@@ -234,11 +269,14 @@ explains; the plug-in still sends what it sends.
   --fast              play the frames back to back, not in real time
   --frames            draw every frame through the plug-in in a headless
                       EGL context and check the picture passes unchanged
-  --no-listen         leave port 7000 to another receiver (oscdump 7000);
-                      the summary counts what the plug-in sent instead
+  --listen PORT       listen on 127.0.0.1:PORT, for a plug-in built to send
+                      there (a command with a destination URL needs none)
+  --no-listen         leave the port to another receiver (oscdump 7000);
+                      the summary counts what the plug-in was due to send
   --plot FILE.svg     write a picture of the run at the end: the steps as
-                      bars, "Run" over the loop's time, and each datagram
-                      received as a point at the value sent
+                      bars along "Run", each datagram received as a point
+                      over the step it was sent for at the value sent, and
+                      "Run" over the time of play
   --plain | --live    one line per datagram, or the live view (default:
                       the live view on a terminal)
   -h, --help          this text
@@ -248,16 +286,24 @@ Plain output:
     command default "/fader f[0:255]" (no --set "OSC command=..." given)
     command address "/fader" float32 range 0 255
     command address "/x" float32 range 0 1 (no range: 0..1 applies)
-    warning WHAT: HINT
+    command destination built-in | osc.udp://HOST:PORT | refused
+    warning WHAT: ...; HINT
+  "note WHY" when the host does not listen where the plug-in sends;
+  "play frames=N fps=F seconds=S listen=127.0.0.1:PORT|no draw=yes|no";
   "recv ADDRESS ,TAGS VALUE..." per datagram (a bundle reads "recv bundle
   TIMETAG ADDRESS ,TAGS VALUE..."); one that is not OSC 1.0 reads "recv
   invalid N bytes: REASON", and the first of each kind is followed by a
   "hint" line. Then one "summary" line:
-    summary frames=N datagrams=N messages=N bundles=N invalid=N
-  with --no-listen, what the plug-in sent while playing, counted by the
-  host: every "Run" set, each step entered (with Smooth on every set sends)
-    summary frames=N listen=no run_sets=N steps_entered=N smooth=off sent=N
-  and with --plot, "plot FILE" once the picture is written.
+    summary frames=N listen=127.0.0.1:PORT received=N messages=N bundles=N
+            invalid=N due=N
+  received: the datagrams that arrived where the host listened; due: the
+  values the plug-in was due to send by its step rule (each step "Run"
+  entered, every set with Smooth on, each step edit with Step follow on),
+  whether or not they went out. Not listening, it reads
+    summary frames=N listen=no due=N
+  When nothing arrived where the host listened, a "hint" line says so and
+  where the datagrams more likely went. With --plot, "plot FILE" once the
+  picture is written; with --frames, "drawn=N unchanged=N" in the summary.
 Errors: one line on stderr (a list of the plug-ins found may follow) and a
 non-zero exit.
 )";

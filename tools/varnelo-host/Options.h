@@ -1,6 +1,7 @@
 // The command line of varnelo-host.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,9 +30,12 @@ struct Options {
     std::optional<double> durationSeconds;  // ...or in seconds
     bool fast = false;                      // frames back to back instead of at the frame rate
     bool frames = false;                    // draw every frame in a headless EGL context
-    bool listen = true;                     // receive on 127.0.0.1:7000 ourselves
-    std::string plotPath;                   // --plot: an SVG picture of the run; "" for none
+    bool listen = true;                     // receive where the plug-in sends, when on 127.0.0.1
+    std::optional<std::uint16_t>
+        listenPort;        // --listen: the port of a plug-in's built-in destination
+    std::string plotPath;  // --plot: an SVG picture of the run; "" for none
     bool infoOnly = false;
+    bool list = false;  // --list: the plug-ins found, then stop
     bool help = false;
     View view = View::kAuto;
 };

@@ -202,7 +202,8 @@ std::string DatagramLine(const ReceivedDatagram& datagram) {
 std::string InvalidHint(const ReceivedDatagram& datagram) {
     if (datagram.error.empty()) return "";
     if (datagram.badAddress)
-        return "most OSC receivers drop datagrams whose address does not begin with \"/\"";
+        return "an address that does not begin with \"/\" is not OSC 1.0: a receiver that "
+               "dispatches by address matches nothing, though some, such as oscdump, print it";
     return "this datagram is not OSC 1.0: a receiver cannot read it and drops it";
 }
 
@@ -216,8 +217,8 @@ std::unique_ptr<OscListener> OscListener::Open(std::uint16_t port, OpenFailure* 
     hostkit::UdpPort::Failure why = hostkit::UdpPort::Failure::kOther;
     std::unique_ptr<hostkit::UdpPort> socket = hostkit::UdpPort::Bind(port, 0, &why, error);
     if (socket == nullptr) {
-        *failure = why == hostkit::UdpPort::Failure::kInUse ? OpenFailure::kInUse
-                                                            : OpenFailure::kOther;
+        *failure =
+            why == hostkit::UdpPort::Failure::kInUse ? OpenFailure::kInUse : OpenFailure::kOther;
         return nullptr;
     }
     *failure = OpenFailure::kNone;
@@ -228,9 +229,10 @@ OscListener::~OscListener() = default;
 
 std::vector<ReceivedDatagram> OscListener::Receive(int timeoutMs) {
     std::vector<ReceivedDatagram> datagrams;
-    if (!socket_->Wait(timeoutMs)) return datagrams;
-    while (const std::optional<std::size_t> size = socket_->TakeInto(buffer_.data(), buffer_.size())) {
-        datagrams.push_back(DecodeDatagram(buffer_.data(), *size));
+    if (!udpPort->Wait(timeoutMs)) return datagrams;
+    while (const std::optional<std::size_t> size =
+               udpPort->TakeInto(buffer.data(), buffer.size())) {
+        datagrams.push_back(DecodeDatagram(buffer.data(), *size));
     }
     return datagrams;
 }

@@ -1,4 +1,4 @@
-// The receiving end on 127.0.0.1:7000: a UDP socket bound to the loopback
+// The receiving end on 127.0.0.1 and a port: a UDP socket bound to the loopback
 // address only, and the decoding (by liblo) of each datagram into its OSC
 // message, or the messages of its bundle, for printing.
 #pragma once
@@ -59,16 +59,19 @@ public:
     OscListener(const OscListener&) = delete;
     OscListener& operator=(const OscListener&) = delete;
 
+    // The port it listens on.
+    std::uint16_t Port() const { return udpPort->Port(); }
+
     // Every datagram already waiting; when none is, waits up to
     // `timeoutMs` for the first (0: does not wait).
     std::vector<ReceivedDatagram> Receive(int timeoutMs);
 
 private:
     explicit OscListener(std::unique_ptr<hostkit::UdpPort> socket)
-        : socket_(std::move(socket)), buffer_(hostkit::UdpPort::kMaxDatagram) {}
+        : udpPort(std::move(socket)), buffer(hostkit::UdpPort::kMaxDatagram) {}
 
-    std::unique_ptr<hostkit::UdpPort> socket_;
-    std::vector<std::uint8_t> buffer_;
+    std::unique_ptr<hostkit::UdpPort> udpPort;
+    std::vector<std::uint8_t> buffer;
 };
 
 }  // namespace varnelohost

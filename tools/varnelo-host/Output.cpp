@@ -29,6 +29,15 @@ std::string Plural(std::uint64_t count, const char* noun) {
 
 std::string TypeText(const CommandReport& report) { return report.integer ? "int32" : "float32"; }
 
+std::string DestinationText(const CommandReport& report) {
+    switch (report.target) {
+    case Target::kBuiltIn: return "to the destination the plug-in was built for";
+    case Target::kUrl: return "to " + report.TargetUrl();
+    case Target::kNowhere: return "but nowhere: its destination URL is refused";
+    }
+    return "";
+}
+
 // A text a person reads on one line: its first 60 characters and "...".
 std::string Shortened(const std::string& text) {
     constexpr std::size_t kMost = 60;
@@ -40,12 +49,12 @@ class Hints {
 public:
     std::string Next(const ReceivedDatagram& datagram) {
         std::string hint = InvalidHint(datagram);
-        if (hint.empty() || !given_.insert(hint).second) return "";
+        if (hint.empty() || !given.insert(hint).second) return "";
         return hint;
     }
 
 private:
-    std::set<std::string> given_;
+    std::set<std::string> given;
 };
 
 // ---- plain lines -------------------------------------------------------
@@ -64,50 +73,49 @@ public:
         for (const std::string& line : CommandLines(report)) std::cout << line << "\n";
     }
 
-    void Play(const Schedule& schedule, double framesPerSecond, bool listening,
+    void Note(const std::string& note) override { std::cout << "note " << note << "\n"; }
+
+    void Play(const Schedule& schedule, double framesPerSecond, const std::string& listenAt,
               bool drawing) override {
         std::cout << "play frames=" << schedule.FrameCount()
                   << " fps=" << FloatText(static_cast<float>(framesPerSecond))
                   << " seconds=" << Fixed(schedule.TotalSeconds(), 3)
-                  << " listen=" << (listening ? "127.0.0.1:7000" : "no")
+                  << " listen=" << (listenAt.empty() ? "no" : listenAt)
                   << " draw=" << (drawing ? "yes" : "no") << std::endl;
     }
 
     void Datagram(const ReceivedDatagram& datagram, double) override {
         std::cout << "recv " << DatagramLine(datagram) << "\n";
-        const std::string hint = hints_.Next(datagram);
+        const std::string hint = hints.Next(datagram);
         if (!hint.empty()) std::cout << "hint " << hint << "\n";
-        pending_ = true;
+        pending = true;
     }
 
     void PictureChanged(std::uint64_t frame, const std::string& difference) override {
         std::cout << "picture changed frame=" << frame << " " << difference << "\n";
-        pending_ = true;
+        pending = true;
     }
 
     // Lines reach a pipe as they happen, not when the buffer fills.
     void Frame(const PanelState&) override {
-        if (pending_) std::cout.flush();
-        pending_ = false;
+        if (pending) std::cout.flush();
+        pending = false;
     }
 
     void Finish(const Summary& summary) override {
-        std::cout << "summary frames=" << summary.frames;
-        if (summary.listening) {
-            std::cout << " datagrams=" << summary.datagrams << " messages=" << summary.messages
+        std::cout << "summary frames=" << summary.frames
+                  << " listen=" << (summary.listenAt.empty() ? "no" : summary.listenAt);
+        if (!summary.listenAt.empty()) {
+            std::cout << " received=" << summary.received << " messages=" << summary.messages
                       << " bundles=" << summary.bundles << " invalid=" << summary.invalid;
-        } else {
-            std::cout << " listen=no run_sets=" << summary.frames;
-            if (summary.stepsEntered) {
-                std::cout << " steps_entered=" << *summary.stepsEntered
-                          << " smooth=" << (summary.smooth ? "on" : "off")
-                          << " sent=" << summary.sent;
-            }
         }
+        if (summary.due) std::cout << " due=" << *summary.due;
         if (summary.drawing)
             std::cout << " drawn=" << summary.drawn << " unchanged=" << summary.unchanged;
         if (summary.interrupted) std::cout << " interrupted=yes";
-        std::cout << std::endl;
+        std::cout << "\n";
+        if (!summary.silenceHint.empty()) std::cout << "hint " << summary.silenceHint << "\n";
+        std::cout.flush();
     }
 
     void PlotWritten(const std::string& path) override {
@@ -115,8 +123,8 @@ public:
     }
 
 private:
-    bool pending_ = false;
-    Hints hints_;
+    bool pending = false;
+    Hints hints;
 };
 
 // ---- the live view -----------------------------------------------------
@@ -169,17 +177,6 @@ std::string BarCell(float value, int row, bool utf8) {
     return kEighths[filled];
 }
 
-// The step the plug-in shows "Run" in, from the last number of its
-// display ("Step 3" is 3); 0 when it shows none.
-int StepShown(const std::string& display) {
-    const std::size_t end = display.find_last_of("0123456789");
-    if (end == std::string::npos) return 0;
-    const std::size_t start = display.find_last_not_of("0123456789", end);
-    const std::string digits =
-        display.substr(start == std::string::npos ? 0 : start + 1, end - start);
-    return digits.size() <= 4 ? std::stoi(digits) : 0;
-}
-
 struct Column {
     float value;
     std::string label;
@@ -187,17 +184,17 @@ struct Column {
 };
 
 std::vector<Column> Columns(const PanelState& panel) {
-    const int shown = StepShown(panel.runDisplay);
+    const auto current = [&panel](std::size_t slot) {
+        return panel.currentStep && static_cast<std::size_t>(*panel.currentStep) == slot;
+    };
     std::vector<Column> columns;
     const std::size_t count = panel.steps.size();
     for (std::size_t slot = 0; slot < count; ++slot) {
         const bool labelled = count <= 16 || slot % 4 == 0;
-        columns.push_back({panel.steps[slot], labelled ? std::to_string(slot + 1) : "",
-                           static_cast<std::size_t>(shown) == slot + 1});
+        columns.push_back(
+            {panel.steps[slot], labelled ? std::to_string(slot + 1) : "", current(slot)});
     }
-    if (panel.loopEnd) {
-        columns.push_back({*panel.loopEnd, "E", static_cast<std::size_t>(shown) == count + 1});
-    }
+    if (panel.loopEnd) columns.push_back({*panel.loopEnd, "E", current(count)});
     return columns;
 }
 
@@ -244,7 +241,7 @@ int TerminalWidth() {
 
 class LiveOutput : public Output {
 public:
-    explicit LiveOutput(bool utf8) : utf8_(utf8) {}
+    explicit LiveOutput(bool utf8) : useUtf8(utf8) {}
 
     ~LiveOutput() override { std::cout << "\x1b[?25h" << std::flush; }
 
@@ -266,44 +263,51 @@ public:
                   << TypeText(report) << ", ";
         if (report.hasRange) {
             std::cout << "range " << FloatText(report.rangeMin) << " to "
-                      << FloatText(report.rangeMax) << "\n";
+                      << FloatText(report.rangeMax);
         } else {
-            std::cout << "no range: 0 to 1\n";
+            std::cout << "no range: 0 to 1";
         }
+        std::cout << ", " << DestinationText(report) << "\n";
         for (const std::string& warning : report.warnings)
             std::cout << kWarning << "warning:" << kReset << " " << warning << "\n";
     }
 
-    void Play(const Schedule& schedule, double framesPerSecond, bool listening,
+    void Note(const std::string& note) override {
+        std::cout << kWarning << "note:" << kReset << " " << note << "\n";
+    }
+
+    void Play(const Schedule& schedule, double framesPerSecond, const std::string& listenAt,
               bool drawing) override {
         std::cout << "\nplaying " << schedule.FrameCount() << " frames at "
                   << FloatText(static_cast<float>(framesPerSecond)) << " fps ("
                   << Fixed(schedule.TotalSeconds(), 2) << " s)"
                   << (drawing ? ", drawing every frame" : "")
-                  << (listening ? ", listening on 127.0.0.1:7000"
-                                : ", not listening: watch your own receiver")
+                  << (listenAt.empty() ? ", not listening: watch your own receiver"
+                                       : ", listening on " + listenAt)
                   << "   Ctrl-C stops\n\n"
                   << "\x1b[?25l" << std::flush;
     }
 
     void Datagram(const ReceivedDatagram& datagram, double seconds) override {
-        log_.push_back(Fixed(seconds, 2) + " s  " + DatagramLine(datagram));
-        const std::string hint = hints_.Next(datagram);
-        if (!hint.empty()) log_.push_back(std::string(kWarning) + "hint:" + kReset + " " + hint);
+        logLines.push_back(Fixed(seconds, 2) + " s  " + DatagramLine(datagram));
+        const std::string hint = hints.Next(datagram);
+        if (!hint.empty())
+            logLines.push_back(std::string(kWarning) + "hint:" + kReset + " " + hint);
     }
 
     void PictureChanged(std::uint64_t frame, const std::string& difference) override {
-        log_.push_back("frame " + std::to_string(frame) + ": picture changed: " + difference);
+        logLines.push_back("frame " + std::to_string(frame) + ": picture changed: " + difference);
     }
 
     void Frame(const PanelState& panel) override {
         const auto now = std::chrono::steady_clock::now();
-        const bool stepMoved = panel.runDisplay != lastDisplay_;
+        const bool stepMoved = panel.currentStep != lastStep;
         const bool last = panel.frame + 1 >= panel.frameCount;
-        if (log_.empty() && !stepMoved && !last && now - lastDraw_ < std::chrono::milliseconds(50))
+        if (logLines.empty() && !stepMoved && !last &&
+            now - lastDraw < std::chrono::milliseconds(50))
             return;
-        lastDraw_ = now;
-        lastDisplay_ = panel.runDisplay;
+        lastDraw = now;
+        lastStep = panel.currentStep;
         Draw(panel);
     }
 
@@ -312,26 +316,23 @@ public:
         text << "\n";
         if (summary.interrupted) text << "stopped after ";
         text << Plural(summary.frames, "frame");
-        if (summary.listening) {
-            text << ", " << Plural(summary.datagrams, "datagram") << " received ("
-                 << Plural(summary.messages, "message") << ", "
+        if (!summary.listenAt.empty()) {
+            text << ", " << Plural(summary.received, "datagram") << " received at "
+                 << summary.listenAt << " (" << Plural(summary.messages, "message") << ", "
                  << Plural(summary.bundles, "bundle");
             if (summary.invalid > 0) text << ", " << summary.invalid << " not OSC";
             text << ")";
-        } else {
-            text << ", \"Run\" set " << summary.frames
-                 << (summary.frames == 1 ? " time" : " times");
-            if (summary.stepsEntered) {
-                text << ", " << Plural(*summary.stepsEntered, "step") << " entered";
-                if (summary.smooth) text << "; Smooth is on, so every set sent";
-                text << ": the plug-in sent " << Plural(summary.sent, "datagram")
-                     << " to 127.0.0.1:7000 (not received here)";
-            }
+        }
+        if (summary.due) {
+            text << "; the plug-in was due to send " << Plural(*summary.due, "value");
+            if (summary.listenAt.empty()) text << " (not received here)";
         }
         if (summary.drawing) {
             text << "; " << summary.unchanged << " of " << Plural(summary.drawn, "picture")
                  << " passed through unchanged";
         }
+        if (!summary.silenceHint.empty())
+            text << "\n" << kWarning << "hint:" << kReset << " " << summary.silenceHint;
         std::cout << text.str() << "\n\x1b[?25h" << std::flush;
     }
 
@@ -343,21 +344,21 @@ private:
     // Replaces the panel drawn last with the new log lines and a new panel.
     void Draw(const PanelState& panel) {
         std::string screen;
-        if (panelHeight_ > 0) screen += "\x1b[" + std::to_string(panelHeight_) + "F\x1b[J";
-        for (const std::string& line : log_) screen += line + "\n";
-        log_.clear();
-        const std::vector<std::string> lines = RenderPanel(panel, utf8_, TerminalWidth());
+        if (panelHeight > 0) screen += "\x1b[" + std::to_string(panelHeight) + "F\x1b[J";
+        for (const std::string& line : logLines) screen += line + "\n";
+        logLines.clear();
+        const std::vector<std::string> lines = RenderPanel(panel, useUtf8, TerminalWidth());
         for (const std::string& line : lines) screen += line + "\n";
-        panelHeight_ = static_cast<int>(lines.size());
+        panelHeight = static_cast<int>(lines.size());
         std::cout << screen << std::flush;
     }
 
-    bool utf8_;
-    std::vector<std::string> log_;
-    int panelHeight_ = 0;
-    std::string lastDisplay_;
-    std::chrono::steady_clock::time_point lastDraw_{};
-    Hints hints_;
+    bool useUtf8;
+    std::vector<std::string> logLines;
+    int panelHeight = 0;
+    std::optional<std::int32_t> lastStep;
+    std::chrono::steady_clock::time_point lastDraw{};
+    Hints hints;
 };
 
 }  // namespace
@@ -376,6 +377,11 @@ std::vector<std::string> CommandLines(const CommandReport& report) {
                           " range " + FloatText(report.rangeMin) + " " + FloatText(report.rangeMax);
     if (!report.hasRange) address += " (no range: 0..1 applies)";
     lines.push_back(address);
+    switch (report.target) {
+    case Target::kBuiltIn: lines.push_back("command destination built-in"); break;
+    case Target::kUrl: lines.push_back("command destination " + report.TargetUrl()); break;
+    case Target::kNowhere: lines.push_back("command destination refused"); break;
+    }
     for (const std::string& warning : report.warnings) lines.push_back("warning " + warning);
     return lines;
 }
@@ -383,22 +389,22 @@ std::vector<std::string> CommandLines(const CommandReport& report) {
 std::vector<std::string> RenderPanel(const PanelState& panel, bool utf8, int width) {
     const char* const dot = utf8 ? " · " : " | ";
     std::vector<std::string> lines;
-    lines.push_back(std::string(" ") + panel.pluginName + dot +
+    lines.push_back(std::string(" ") + Printable(panel.pluginName) + dot +
                     (panel.command.empty() ? "no OSC command" : Quote(panel.command)) + dot +
-                    (panel.listening ? "listening on 127.0.0.1:7000" : "not listening"));
+                    (panel.listenAt.empty() ? "not listening" : "listening on " + panel.listenAt));
     lines.push_back(" loop " + std::to_string(panel.loop + 1) + "/" +
                     std::to_string(panel.loopCount) + "   " + Fixed(panel.seconds, 2) + " s of " +
                     Fixed(panel.totalSeconds, 2) + " s   Run " + Fixed(panel.run, 4) + "   " +
-                    kHighlight + panel.runDisplay + kReset);
+                    kHighlight + Printable(panel.runDisplay) + kReset);
     for (std::string& line : BarLines(panel, utf8)) lines.push_back(std::move(line));
     std::string sent = " sent  ";
-    if (!panel.listening) {
+    if (panel.listenAt.empty()) {
         sent += "(not listening here: see your receiver)";
     } else if (panel.lastSent.empty()) {
         sent += "nothing yet";
     } else {
         sent += std::string(kHighlight) + panel.lastSent + kReset + "   " +
-                Plural(panel.datagrams, "datagram");
+                Plural(panel.received, "datagram");
     }
     lines.push_back(sent);
     for (std::string& line : lines) line = CutTo(line, std::max(1, width - 1));

@@ -10,7 +10,7 @@
 
 #include "CommandReport.h"
 #include "OscListener.h"
-#include "Plugin.h"
+#include "PluginDescription.h"
 #include "Schedule.h"
 #include "Settings.h"
 
@@ -19,35 +19,39 @@ namespace varnelohost {
 // The sequencer as the live view draws it after one frame.
 struct PanelState {
     std::string pluginName;
-    std::string command;  // the "OSC command" text, "" when none
-    bool listening = true;
+    std::string command;   // the "OSC command" text, "" when none
+    std::string listenAt;  // "127.0.0.1:7000" where the host listens; "" when it does not
     std::uint64_t frame = 0;
     std::uint64_t frameCount = 0;
     std::uint64_t loop = 0;  // 0-based
     std::uint64_t loopCount = 1;
     double seconds = 0.0;
     double totalSeconds = 0.0;
-    float run = 0.0f;              // the position the host set
-    std::string runDisplay;        // the plug-in's display of "Run": "Step 3"
+    float run = 0.0f;        // the position the host set
+    std::string runDisplay;  // the plug-in's display of "Run": "Step 3"
+    // The step "Run" stands in by the plug-in's step rule, 0-based ("Loop
+    // end" after the last step); none when the host cannot tell.
+    std::optional<std::int32_t> currentStep;
     std::vector<float> steps;      // "Step 1" ... in order
     std::optional<float> loopEnd;  // "Loop end", when the plug-in has one
     std::string lastSent;          // the last datagram's line, "" before any
-    std::uint64_t datagrams = 0;
+    std::uint64_t received = 0;
 };
 
 struct Summary {
     std::uint64_t frames = 0;  // "Run" positions set
-    bool listening = true;
-    // What the plug-in sent while "Run" was played, counted by the host
-    // (told when not listening, as nothing is received then): the steps
-    // entered, none when the plug-in has no "Step 1"...
-    std::optional<std::uint64_t> stepsEntered;
-    bool smooth = false;  // every set sent
-    std::uint64_t sent = 0;
-    std::uint64_t datagrams = 0;
+    std::string listenAt;      // where the host listened; "" when it did not
+    // The values the plug-in was due to send by its step rule, from the
+    // settings on: each step "Run" entered (every set with "Smooth" on)
+    // and each step edit with "Step follow" on. Whether they went out and
+    // where is the wire's business. None when the host cannot tell (a
+    // plug-in without the steps of a Varnelo).
+    std::optional<std::uint64_t> due;
+    std::uint64_t received = 0;  // datagrams that arrived where the host listened
     std::uint64_t messages = 0;
     std::uint64_t bundles = 0;
     std::uint64_t invalid = 0;
+    std::string silenceHint;  // nothing arrived where the host listened: why; else ""
     bool drawing = false;
     std::uint64_t drawn = 0;
     std::uint64_t unchanged = 0;
@@ -61,7 +65,10 @@ public:
     virtual void Set(const ParameterValue& value, std::uint32_t status) = 0;
     // How the plug-in reads its "OSC command", after the settings.
     virtual void Command(const CommandReport& report) = 0;
-    virtual void Play(const Schedule& schedule, double framesPerSecond, bool listening,
+    // What the host has to say about where it listens (see Listening).
+    virtual void Note(const std::string& note) = 0;
+    // `listenAt`: "127.0.0.1:7000", or "" when the host does not listen.
+    virtual void Play(const Schedule& schedule, double framesPerSecond, const std::string& listenAt,
                       bool drawing) = 0;
     // A datagram that arrived while "Run" stood at play time `seconds`.
     virtual void Datagram(const ReceivedDatagram& datagram, double seconds) = 0;
@@ -78,6 +85,8 @@ std::unique_ptr<Output> MakePlainOutput();
 std::unique_ptr<Output> MakeLiveOutput(bool utf8);
 
 // The "command" and "warning" lines of the plain output, without newlines.
+// The "command destination" line names where the plug-in sends: "built-in"
+// (the destination its library was built for), the URL, or "refused".
 std::vector<std::string> CommandLines(const CommandReport& report);
 
 // The panel lines of the live view, at most `width` columns each.

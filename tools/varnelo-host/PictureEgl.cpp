@@ -34,64 +34,65 @@ std::uint32_t PowerOfTwoAtLeast(std::uint32_t size) {
 
 class EglPictureCheck : public PictureCheck {
 public:
-    EglPictureCheck(std::unique_ptr<hostkit::EglContext> context, std::uint32_t width,
+    EglPictureCheck(std::unique_ptr<hostkit::EglContext> made, std::uint32_t width,
                     std::uint32_t height)
-        : context_(std::move(context)),
-          texture_{width, height, PowerOfTwoAtLeast(width), PowerOfTwoAtLeast(height), 0} {}
+        : context(std::move(made)),
+          inputTexture{width, height, PowerOfTwoAtLeast(width), PowerOfTwoAtLeast(height), 0} {}
 
     ~EglPictureCheck() override {
-        if (texture_.textureName != 0 && context_->MakeCurrent())
-            hostkit::DeleteTexture(texture_.textureName);
+        if (inputTexture.textureName != 0 && context->MakeCurrent())
+            hostkit::DeleteTexture(inputTexture.textureName);
     }
 
     bool MakePicture() {
         std::vector<std::uint32_t> texels(
-            std::size_t{texture_.hardwareWidth} * texture_.hardwareHeight, kOutsideColour);
-        expected_.resize(std::size_t{texture_.width} * texture_.height);
-        for (std::uint32_t y = 0; y < texture_.height; ++y) {
-            for (std::uint32_t x = 0; x < texture_.width; ++x) {
-                texels[std::size_t{y} * texture_.hardwareWidth + x] = PixelAt(x, y);
-                expected_[std::size_t{y} * texture_.width + x] = PixelAt(x, y);
+            std::size_t{inputTexture.hardwareWidth} * inputTexture.hardwareHeight, kOutsideColour);
+        expected.resize(std::size_t{inputTexture.width} * inputTexture.height);
+        for (std::uint32_t y = 0; y < inputTexture.height; ++y) {
+            for (std::uint32_t x = 0; x < inputTexture.width; ++x) {
+                texels[std::size_t{y} * inputTexture.hardwareWidth + x] = PixelAt(x, y);
+                expected[std::size_t{y} * inputTexture.width + x] = PixelAt(x, y);
             }
         }
-        texture_.textureName = hostkit::MakeTexture(static_cast<int>(texture_.hardwareWidth),
-                                                static_cast<int>(texture_.hardwareHeight), texels);
-        return texture_.textureName != 0;
+        inputTexture.textureName =
+            hostkit::MakeTexture(static_cast<int>(inputTexture.hardwareWidth),
+                                 static_cast<int>(inputTexture.hardwareHeight), texels);
+        return inputTexture.textureName != 0;
     }
 
     std::optional<std::string> Draw(const hostkit::PluginInstance& instance) override {
         // Opaque black: no picture pixel, so a frame the plug-in leaves undrawn shows.
         glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
-        const std::uint32_t status = instance.ProcessFrame(record_);
+        const std::uint32_t status = instance.ProcessFrame(frameRecord);
         if (status != ffgl::kSuccess) {
             char text[64];
             std::snprintf(text, sizeof text, "status=0x%08X", status);
             return std::string(text);
         }
-        return Compare(context_->ReadPixels());
+        return Compare(context->ReadPixels());
     }
 
 private:
     std::optional<std::string> Compare(const std::vector<std::uint32_t>& actual) const {
         std::size_t differing = 0;
         std::size_t first = 0;
-        for (std::size_t at = 0; at < expected_.size(); ++at) {
-            if (expected_[at] != actual[at] && differing++ == 0) first = at;
+        for (std::size_t at = 0; at < expected.size(); ++at) {
+            if (expected[at] != actual[at] && differing++ == 0) first = at;
         }
         if (differing == 0) return std::nullopt;
         char text[160];
         std::snprintf(text, sizeof text, "pixels=%zu first=%zu,%zu sent=0x%08X read=0x%08X",
-                      differing, first % texture_.width, first / texture_.width, expected_[first],
-                      actual[first]);
+                      differing, first % inputTexture.width, first / inputTexture.width,
+                      expected[first], actual[first]);
         return std::string(text);
     }
 
-    std::unique_ptr<hostkit::EglContext> context_;
-    ffgl::TextureRecord texture_;
-    ffgl::TextureRecord* inputs_[1] = {&texture_};
-    ffgl::ProcessOpenGLRecord record_{1, 0, inputs_};
-    std::vector<std::uint32_t> expected_;  // width x height, rows from the bottom
+    std::unique_ptr<hostkit::EglContext> context;
+    ffgl::TextureRecord inputTexture;
+    ffgl::TextureRecord* inputs[1] = {&inputTexture};
+    ffgl::ProcessOpenGLRecord frameRecord{1, 0, inputs};
+    std::vector<std::uint32_t> expected;  // width x height, rows from the bottom
 };
 
 }  // namespace

@@ -5,8 +5,9 @@ namespace varnelohost {
 
 std::unique_ptr<PictureCheck> PictureCheck::Create(std::uint32_t, std::uint32_t,
                                                    std::string* error) {
-    *error = "--frames: drawing is unavailable in this build: it was configured without EGL "
-             "and OpenGL (Debian: libegl-dev libgl-dev)";
+    *error =
+        "--frames: drawing is unavailable in this build: it was configured without EGL "
+        "and OpenGL (Debian: libegl-dev libgl-dev)";
     return nullptr;
 }
 

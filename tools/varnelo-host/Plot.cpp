@@ -21,8 +21,9 @@ namespace {
 constexpr double kWidth = 960.0;
 constexpr double kHeight = 550.0;
 
-// The loop's time runs from kLoopLeft to kLoopRight; "Loop end" stands
-// right of it, inside the chart's right edge.
+// The chart's Run 0..1 (the steps) and the lane's time run from kLoopLeft
+// to kLoopRight; "Loop end" (Run 1.0) stands right of it, inside the
+// chart's right edge.
 constexpr double kChartLeft = 72.0;
 constexpr double kChartRight = 864.0;
 constexpr double kLoopLeft = kChartLeft;
@@ -71,9 +72,8 @@ constexpr double kRunResolution = 0.5;
 // Above this many points per loop the circles get smaller.
 constexpr double kDensePointsPerLoop = 64.0;
 
-const char* const kReplacement = "\xEF\xBF\xBD";  // U+FFFD
-const char* const kEllipsis = "\xE2\x80\xA6";     // U+2026
-const char* const kDot = " \xC2\xB7 ";            // U+00B7 between blanks
+const char* const kEllipsis = "\xE2\x80\xA6";  // U+2026
+const char* const kDot = " \xC2\xB7 ";         // U+00B7 between blanks
 
 const char* const kStyle =
     "text{font-family:'DejaVu Sans',Verdana,Arial,sans-serif;font-size:11.5px;fill:#333}"
@@ -132,36 +132,6 @@ std::string ShortLabel(double value) {
     return label;
 }
 
-// The code point of a well-formed UTF-8 sequence at `at`, its length in
-// `length`; length 0 when the bytes there are not one (a stray or missing
-// continuation byte, an overlong form, a surrogate, beyond U+10FFFF).
-char32_t DecodeUtf8(const std::string& text, std::size_t at, std::size_t* length) {
-    const auto lead = static_cast<unsigned char>(text[at]);
-    *length = 0;
-    if (lead < 0x80) {
-        *length = 1;
-        return lead;
-    }
-    const std::size_t size = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
-    if (size == 0 || lead > 0xF4 || at + size > text.size()) return 0;
-    char32_t code = lead & (0x7F >> size);
-    for (std::size_t index = 1; index < size; ++index) {
-        const auto next = static_cast<unsigned char>(text[at + index]);
-        if ((next & 0xC0) != 0x80) return 0;
-        code = (code << 6) | (next & 0x3F);
-    }
-    static const char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (code < kSmallest[size] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
-    *length = size;
-    return code;
-}
-
-// Characters that show as themselves: printable, and allowed in XML 1.0.
-bool Shows(char32_t code) {
-    return (code >= 0x20 && code < 0x7F) || (code >= 0xA0 && code < 0xFFFE && code != 0xFEFF) ||
-           code >= 0x10000;
-}
-
 // The five characters XML reserves, as references; others as they are.
 void AppendEscaped(std::string& out, const std::string& character) {
     if (character == "&") {
@@ -177,20 +147,6 @@ void AppendEscaped(std::string& out, const std::string& character) {
     } else {
         out += character;
     }
-}
-
-// `raw` as the characters a person sees, each as UTF-8: U+FFFD for each
-// byte that is no character and for each control character.
-std::vector<std::string> Characters(const std::string& raw) {
-    std::vector<std::string> characters;
-    for (std::size_t at = 0; at < raw.size();) {
-        std::size_t length = 0;
-        const char32_t code = DecodeUtf8(raw, at, &length);
-        const bool shows = length > 0 && Shows(code);
-        characters.push_back(shows ? raw.substr(at, length) : kReplacement);
-        at += std::max<std::size_t>(length, 1);
-    }
-    return characters;
 }
 
 // `raw` ready for an XML text or attribute: Characters(raw), at most
@@ -238,11 +194,19 @@ double RunY(double position) {
     return std::isnan(y) ? bottom : std::clamp(y, kLaneTop, kLaneBottom);
 }
 
-// The horizontal extent of the picture's time: one loop, or the whole play.
+// The chart x of a "Run" position: the steps share kLoopLeft..kLoopRight
+// as they share Run 0..1, and 1.0 is the middle of the "Loop end" bar.
+double RunX(double position) {
+    if (position >= 1.0) return (kEndLeft + kEndRight) / 2.0;
+    const double share = std::isnan(position) ? 0.0 : std::max(position, 0.0);
+    return kLoopLeft + (kLoopRight - kLoopLeft) * share;
+}
+
+// The horizontal extent of the lane's time: one loop, or the whole play.
 struct TimeAxis {
     double loopSeconds = 0.0;  // > 0: times fold into one loop of this length
     double span = 1.0;         // seconds from kLoopLeft to kLoopRight
-    double loops = 1.0;        // loops that the samples and points reach into
+    double loops = 1.0;        // loops that the Run samples reach into
 
     bool Folded() const { return loopSeconds > 0.0; }
 
@@ -267,7 +231,6 @@ TimeAxis MakeTimeAxis(const PlotData& data) {
         if (std::isfinite(seconds)) latest = std::max(latest, seconds);
     };
     for (const PlotRunSample& sample : data.run) see(sample.seconds);
-    for (const PlotPoint& point : data.sent) see(point.seconds);
     if (std::isfinite(data.loopSeconds) && data.loopSeconds > 0.0) {
         axis.loopSeconds = data.loopSeconds;
         axis.span = data.loopSeconds;
@@ -420,6 +383,8 @@ void Bars(std::string& svg, const PlotData& data) {
         Bar(svg, "end", kEndLeft, kEndRight, *data.loopEnd);
         Text(svg, "small", (kEndLeft + kEndRight) / 2.0, kChartBottom + 14.0, "middle", "end");
     }
+    // The chart's x axis is Run, read by the steps it covers.
+    Text(svg, "small", kChartLeft - 8.0, kChartBottom + 14.0, "end", "Run: step");
 }
 
 // The Run line as one path: a subpath per loop (folded), samples that
@@ -455,12 +420,12 @@ std::string RunPath(const PlotData& data, const TimeAxis& axis) {
 
 void RunLane(std::string& svg, const PlotData& data, const TimeAxis& axis) {
     Rect(svg, "lane", kChartLeft, kLaneTop, kChartRight - kChartLeft, kLaneBottom - kLaneTop);
-    // Where each step begins, so that the line shows where Run enters it.
+    // Where each step begins, so that the line shows where Run enters it;
+    // beyond 16 steps the lines would merge.
     const std::size_t count = data.steps.size();
-    for (std::size_t slot = 1; slot < count && count <= 64; ++slot) {
-        const double x = kLoopLeft + (kLoopRight - kLoopLeft) * static_cast<double>(slot) /
-                                         static_cast<double>(count);
-        Line(svg, "grid", x, kLaneTop + 1.0, x, kLaneBottom - 1.0);
+    for (std::size_t slot = 1; slot < count && count <= 16; ++slot) {
+        const double y = RunY(static_cast<double>(slot) / static_cast<double>(count));
+        Line(svg, "grid", kLoopLeft + 1.0, y, kLoopRight - 1.0, y);
     }
     Line(svg, "grid", kLoopRight, kLaneTop + 1.0, kLoopRight, kLaneBottom - 1.0);
     for (const int position : {0, 1}) {
@@ -526,7 +491,7 @@ void Points(std::string& svg, const PlotData& data, const TimeAxis& axis) {
     for (const PlotPoint& point : data.sent) {
         const Placement placement = Place(point, data);
         // Sends on an edit are few and off the common track: larger.
-        Circle(svg, placement.style, axis.X(point.seconds), placement.y,
+        Circle(svg, placement.style, RunX(point.position), placement.y,
                HasClass(placement.style, "edit") ? radius + 1.5 : radius);
     }
     svg += "</g>\n";

@@ -4,29 +4,31 @@
 // The picture, from top to bottom:
 // - a title: the plug-in's name, the OSC command, the three switches and
 //   how the play went (loops, datagrams; or that nothing was received);
-// - the step chart: one bar per step across its share of the loop's width
-//   and "Loop end" as a narrow grey bar at the right edge, on a 0..1 "step
-//   value" axis on the left; each datagram received is one circle at the
-//   time it arrived, at the height of the step value it stands for, so
-//   that a value sent for step value x sits on a bar of height x; the right
-//   axis reads those heights in the command's range, min at 0 and max at 1
-//   (for an inverted range the right axis simply counts down);
-// - the Run lane: the "Run" position over the same time axis, one line;
-// - the time axis and a legend.
+// - the step chart, whose x axis is "Run": one bar per step across the
+//   share of Run 0..1 it covers and "Loop end" (Run 1.0) as a narrow grey
+//   bar at the right edge, on a 0..1 "step value" axis on the left. Each
+//   datagram received is one circle at the Run position it was sent for
+//   (where Run stood; for a send on a step edit, the middle of that step)
+//   and at the height of the step value it stands for, so that a value
+//   sent for step value x sits on a bar of height x. The right axis reads
+//   those heights in the command's range, min at 0 and max at 1 (for an
+//   inverted range the right axis simply counts down);
+// - the Run lane: "Run" (y, 0..1, with a line where each step begins) over
+//   the time of play (x), one line;
+// - the time axis of the lane and a legend.
 //
 // Time: with a loop length, every time is folded into one loop (time
-// modulo the loop), so repeated loops lie on top of each other and a loop
-// that differs from the others shows as points off the common track.
-// Without one (a fixed list of positions) the axis spans the whole play;
-// the bars still share the width as the steps share Run, and the Run lane
-// shows where the list stood when.
+// modulo the loop), so repeated loops lie on top of each other. Without
+// one (a fixed list of positions) the lane's axis spans the whole play.
+// The chart's Run axis is the same whatever the time: a value sent in the
+// third loop stands where the same value of the first does.
 //
 // What does not fit: the chart shows step values 0..1. A bar or a point
 // beyond that is cut at the chart's top or bottom edge, and a cut point is
 // drawn hollow. A value with no height (NaN, or any value when min and max
 // are equal or not finite) is drawn hollow at the bottom edge. A datagram
-// that is not OSC or carries no number is drawn on the time axis line.
-// Every datagram gets exactly one <circle> element whose class holds
+// that is not OSC or carries no number is drawn on the chart's bottom
+// line. Every datagram gets exactly one <circle> element whose class holds
 // "sent" or "invalid", whatever its value.
 //
 // Texts come from users (the command) and plug-ins (the name): bytes that
@@ -48,9 +50,9 @@ struct PlotRunSample {
 
 // One datagram received.
 struct PlotPoint {
-    double seconds = 0.0;         // play time of the frame during which it arrived
     std::optional<double> value;  // its number as sent; none: not OSC, or no number
-    bool afterEdit = false;       // arrived right after a parameter was set (Step follow)
+    double position = 0.0;        // the "Run" position it was sent for, 0..1 (1: "Loop end")
+    bool afterEdit = false;       // arrived right after a step was set (Step follow)
 };
 
 struct PlotData {

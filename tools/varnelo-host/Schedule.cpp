@@ -15,31 +15,31 @@ constexpr double kBoundarySlack = 1e-9;
 
 Schedule Schedule::Timed(double loopSeconds, double framesPerSecond, double totalSeconds) {
     Schedule schedule;
-    schedule.framesPerSecond_ = framesPerSecond;
-    schedule.framesPerLoop_ = loopSeconds * framesPerSecond;
+    schedule.frameRate = framesPerSecond;
+    schedule.framesPerLoop = loopSeconds * framesPerSecond;
     // Rounded, so 2 loops of 2 s at 60 fps are 240 frames; at least one.
     const double frames = std::max(1.0, std::round(totalSeconds * framesPerSecond));
-    schedule.frameCount_ = static_cast<std::uint64_t>(std::min(frames, 9.0e15));
+    schedule.frameCount = static_cast<std::uint64_t>(std::min(frames, 9.0e15));
     return schedule;
 }
 
 Schedule Schedule::Fixed(std::vector<float> positions, double framesPerSecond) {
     Schedule schedule;
-    schedule.framesPerSecond_ = framesPerSecond;
-    schedule.frameCount_ = positions.size();
-    schedule.positions_ = std::move(positions);
+    schedule.frameRate = framesPerSecond;
+    schedule.frameCount = positions.size();
+    schedule.fixedPositions = std::move(positions);
     return schedule;
 }
 
 void Schedule::Split(std::uint64_t frame, std::uint64_t* loop, double* fraction) const {
-    const double loops = static_cast<double>(frame) / framesPerLoop_;
+    const double loops = static_cast<double>(frame) / framesPerLoop;
     const double whole = std::floor(loops + kBoundarySlack);
     *loop = static_cast<std::uint64_t>(whole);
     *fraction = std::max(0.0, loops - whole);
 }
 
 float Schedule::PositionAt(std::uint64_t frame) const {
-    if (IsFixed()) return frame < positions_.size() ? positions_[frame] : 0.0f;
+    if (IsFixed()) return frame < fixedPositions.size() ? fixedPositions[frame] : 0.0f;
     std::uint64_t loop = 0;
     double fraction = 0.0;
     Split(frame, &loop, &fraction);
@@ -58,22 +58,8 @@ std::uint64_t Schedule::LoopOf(std::uint64_t frame) const {
 }
 
 std::uint64_t Schedule::LoopCount() const {
-    if (IsFixed() || frameCount_ == 0) return 1;
-    return LoopOf(frameCount_ - 1) + 1;
-}
-
-StepCounter::StepCounter(std::uint32_t stepCount, float start, bool smooth)
-    : stepCount_(stepCount), smooth_(smooth), step_(StepOf(start, stepCount)) {}
-
-void StepCounter::Set(float position) {
-    ++sets_;
-    const std::int64_t step = StepOf(position, stepCount_);
-    if (step != step_) ++entered_;
-    step_ = step;
-}
-
-std::int64_t StepCounter::StepOf(float position, std::uint32_t stepCount) {
-    return static_cast<std::int64_t>(position * static_cast<float>(stepCount));
+    if (IsFixed() || frameCount == 0) return 1;
+    return LoopOf(frameCount - 1) + 1;
 }
 
 }  // namespace varnelohost

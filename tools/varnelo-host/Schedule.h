@@ -16,20 +16,18 @@ public:
     // The positions as given, one per frame, at `framesPerSecond`.
     static Schedule Fixed(std::vector<float> positions, double framesPerSecond);
 
-    std::uint64_t FrameCount() const { return frameCount_; }
+    std::uint64_t FrameCount() const { return frameCount; }
     // Within 0..1; below 1 for a timed schedule.
     float PositionAt(std::uint64_t frame) const;
     // 0-based loop number of the frame (0 for a fixed list).
     std::uint64_t LoopOf(std::uint64_t frame) const;
     std::uint64_t LoopCount() const;
     // When the frame is due, counted from the first frame.
-    double SecondsAt(std::uint64_t frame) const {
-        return static_cast<double>(frame) / framesPerSecond_;
-    }
-    double TotalSeconds() const { return SecondsAt(frameCount_); }
-    bool IsFixed() const { return !positions_.empty(); }
+    double SecondsAt(std::uint64_t frame) const { return static_cast<double>(frame) / frameRate; }
+    double TotalSeconds() const { return SecondsAt(frameCount); }
+    bool IsFixed() const { return !fixedPositions.empty(); }
     // One pass of "Run" from 0 to 1, in seconds; 0 for a fixed list.
-    double LoopSeconds() const { return IsFixed() ? 0.0 : framesPerLoop_ / framesPerSecond_; }
+    double LoopSeconds() const { return IsFixed() ? 0.0 : framesPerLoop / frameRate; }
 
 private:
     Schedule() = default;
@@ -38,37 +36,10 @@ private:
     // whole number.
     void Split(std::uint64_t frame, std::uint64_t* loop, double* fraction) const;
 
-    std::vector<float> positions_;
-    double framesPerSecond_ = 60.0;
-    double framesPerLoop_ = 120.0;
-    std::uint64_t frameCount_ = 0;
-};
-
-// What a plug-in with `stepCount` steps sends while "Run" is set, counted
-// the way it decides: "Run" at position p stands in step trunc(p * N),
-// computed in single precision (N at 1.0, "Loop end"); entering another
-// step sends its value, and with "Smooth" on every set sends.
-class StepCounter {
-public:
-    // `start`: where "Run" stands before the first set.
-    StepCounter(std::uint32_t stepCount, float start, bool smooth);
-
-    // One set of "Run" to `position`, within 0..1.
-    void Set(float position);
-
-    std::uint64_t Sets() const { return sets_; }
-    std::uint64_t StepsEntered() const { return entered_; }
-    std::uint64_t Sent() const { return smooth_ ? sets_ : entered_; }
-
-    // The step a position stands in: 0 .. N-1, and N at 1.0.
-    static std::int64_t StepOf(float position, std::uint32_t stepCount);
-
-private:
-    std::uint32_t stepCount_;
-    bool smooth_;
-    std::int64_t step_;
-    std::uint64_t sets_ = 0;
-    std::uint64_t entered_ = 0;
+    std::vector<float> fixedPositions;
+    double frameRate = 60.0;
+    double framesPerLoop = 120.0;
+    std::uint64_t frameCount = 0;
 };
 
 }  // namespace varnelohost

@@ -12,7 +12,7 @@
 #include "OscListener.h"
 #include "Output.h"
 #include "Picture.h"
-#include "Plugin.h"
+#include "PluginDescription.h"
 #include "Schedule.h"
 #include "Settings.h"
 
@@ -26,7 +26,8 @@ struct SessionPlan {
     Schedule schedule = Schedule::Fixed({}, 60.0);
     double framesPerSecond = 60.0;
     bool realTime = true;
-    OscListener* listener = nullptr;   // null: --no-listen
+    OscListener* listener = nullptr;   // null: not listening
+    std::string listenNote;            // told before playing: why the host does not listen there
     PictureCheck* pictures = nullptr;  // null: no drawing
     ffgl::ViewportRecord viewport{0, 0, 640, 360};
     std::optional<CommandReport> command;  // told before playing; none: no "OSC command"

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cmath>
 
-#include "Plugin.h"
+#include "PluginDescription.h"
 #include "Text.h"
 
 namespace varnelohost {

@@ -1,35 +1,46 @@
 // varnelo-host: a small FreeFrame GL 1.x host for the command line. Shows a
 // plug-in as a host's browser does, plays its "Run" parameter like a clip
-// position and prints the OSC that arrives on 127.0.0.1:7000.
+// position and prints the OSC that arrives where the plug-in sends
+// (127.0.0.1:7000 unless the command or the build names another port).
 #include <langinfo.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
 
+#include "Listening.h"
 #include "Options.h"
 #include "OscListener.h"
 #include "Output.h"
 #include "Picture.h"
 #include "Plot.h"
-#include "Plugin.h"
+#include "PluginDescription.h"
+#include "PluginFinder.h"
 #include "Session.h"
 #include "Settings.h"
+#include "Text.h"
 
 namespace varnelohost {
 namespace {
 
-// The port the plug-ins send to.
-constexpr std::uint16_t kOscPort = 7000;
 // The size of the test picture and of the viewport passed at code 18.
 constexpr std::uint32_t kPictureWidth = 640;
 constexpr std::uint32_t kPictureHeight = 360;
 
+// The message on stderr, line by line, with whatever a terminal would act
+// on written out: it may hold texts from the command line or the system.
 int Fail(const std::string& message, int status = 1) {
-    std::fprintf(stderr, "varnelo-host: error: %s\n", message.c_str());
+    std::string shown;
+    for (std::size_t start = 0; start <= message.size();) {
+        const std::size_t end = std::min(message.find('\n', start), message.size());
+        shown += (start > 0 ? "\n" : "") + Printable(message.substr(start, end - start));
+        start = end + 1;
+    }
+    std::fprintf(stderr, "varnelo-host: error: %s\n", shown.c_str());
     return status;
 }
 
@@ -94,6 +105,40 @@ std::optional<CommandReport> ReportCommand(const Options& options,
     return report;
 }
 
+// --list: one line per plug-in found; an error when there is none.
+int List() {
+    const std::vector<FoundPlugin> found = FoundPlugins();
+    if (found.empty())
+        return Fail("no plug-ins found next to this program (" + SearchedFolders() + ")");
+    for (const std::string& line : FoundLines(found, "")) std::cout << Printable(line) << "\n";
+    return 0;
+}
+
+// Binds where the plug-in sends, as far as the host can tell; null with the
+// plan left without a listener when it does not listen. False with the
+// error when it cannot listen where it should.
+bool OpenListener(const Options& options, SessionPlan* plan, std::unique_ptr<OscListener>* listener,
+                  std::string* error) {
+    const ListenRequest request{options.listen, options.listenPort};
+    const Listening listening = DecideListening(request, plan->command ? &*plan->command : nullptr,
+                                                ThisBuildsDestination());
+    if (!listening.error.empty()) {
+        *error = listening.error;
+        return false;
+    }
+    plan->listenNote = listening.note;
+    if (!listening.port) return true;
+    OscListener::OpenFailure failure = OscListener::OpenFailure::kNone;
+    *listener = OscListener::Open(*listening.port, &failure, error);
+    if (failure == OscListener::OpenFailure::kInUse) {
+        *error +=
+            ": another receiver has the port; run with --no-listen to leave it to that "
+            "receiver";
+    }
+    plan->listener = listener->get();
+    return *listener != nullptr;
+}
+
 Schedule MakeSchedule(const Options& options) {
     if (!options.runList.empty()) return Schedule::Fixed(options.runList, options.framesPerSecond);
     const double seconds =
@@ -116,6 +161,7 @@ int Main(int argc, const char* const* argv) {
         std::cout << UsageText();
         return 0;
     }
+    if (options->list) return List();
     const std::optional<std::string> path = ResolvePluginPath(options->plugin, &error);
     if (!path) return Fail(error);
     const std::unique_ptr<hostkit::PluginLibrary> library = LoadPlugin(*path, &error);
@@ -137,7 +183,7 @@ int Main(int argc, const char* const* argv) {
     plan.command = ReportCommand(*options, plan.settings);
     const std::optional<std::uint32_t> run = FindRun(plugin);
     if (!run)
-        return Fail(plugin.path +
+        return Fail(Bare(plugin.path) +
                     ": the plug-in has no parameter \"Run\" to play (--info lists it)");
     plan.runIndex = *run;
     plan.schedule = MakeSchedule(*options);
@@ -148,17 +194,7 @@ int Main(int argc, const char* const* argv) {
     if (!plan.plotPath.empty() && !PlotFileWritable(plan.plotPath, &error)) return Fail(error);
 
     std::unique_ptr<OscListener> listener;
-    if (options->listen) {
-        OscListener::OpenFailure failure = OscListener::OpenFailure::kNone;
-        listener = OscListener::Open(kOscPort, &failure, &error);
-        if (failure == OscListener::OpenFailure::kInUse) {
-            return Fail(error +
-                        ": another receiver has the port; run with --no-listen to leave it to that "
-                        "receiver");
-        }
-        if (listener == nullptr) return Fail(error);
-    }
-    plan.listener = listener.get();
+    if (!OpenListener(*options, &plan, &listener, &error)) return Fail(error);
     std::unique_ptr<PictureCheck> pictures;
     if (options->frames) {
         pictures = PictureCheck::Create(kPictureWidth, kPictureHeight, &error);

@@ -1,10 +1,9 @@
-// Finding, checking and describing a plug-in library the way a host's
-// plug-in browser does: identity, capabilities and the parameter table.
+// Checking and describing a plug-in library the way a host's plug-in
+// browser does: identity, capabilities and the parameter table.
 #pragma once
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -12,26 +11,6 @@
 #include "PluginHost.h"
 
 namespace varnelohost {
-
-// The file to load for the PLUGIN argument: the argument when it names a
-// file (made "./x" when it has no "/", so that dlopen does not search the
-// library path); Varnelo4/8/16/32, with or without ".so", from the plug-in
-// folder next to the program otherwise; "" (no argument) is Varnelo4.
-// Null when nothing is found, with a one-line reason in `error`, followed
-// by one line per plug-in found (FoundPlugins) when there are any, and the
-// nearest name suggested when there is one (NearestPluginName).
-std::optional<std::string> ResolvePluginPath(const std::string& argument, std::string* error);
-
-// The Varnelo libraries in the plug-in folders next to this program
-// (installed, then the build tree), each name once, by step count.
-std::vector<std::string> FoundPlugins();
-
-// The plug-in name that `argument` most likely means, "" when none: the
-// file name without its folder and ".so" matched case-insensitively
-// ("varnelo8" is Varnelo8); "Varnelo" and another number gives the nearest
-// step count (Varnelo5 is Varnelo4); else a name one or two letters away
-// when only one is that close.
-std::string NearestPluginName(const std::string& argument);
 
 struct PluginDescription {
     std::string path;
