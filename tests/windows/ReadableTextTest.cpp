@@ -20,21 +20,21 @@ using sequencer::kMaxCommandLength;
 // Two committed read-write pages followed by one PAGE_NOACCESS page.
 class GuardedPages {
 public:
-    GuardedPages() : pageSize_(PageSize()) {
+    GuardedPages() : pageBytes(PageSize()) {
         void* const base =
-            VirtualAlloc(nullptr, 3 * pageSize_, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+            VirtualAlloc(nullptr, 3 * pageBytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
         if (base == nullptr) return;
-        base_ = static_cast<char*>(base);
+        firstPage = static_cast<char*>(base);
         DWORD previous = 0;
-        if (!VirtualProtect(Unreadable(), pageSize_, PAGE_NOACCESS, &previous)) Free();
+        if (!VirtualProtect(Unreadable(), pageBytes, PAGE_NOACCESS, &previous)) Free();
     }
     ~GuardedPages() { Free(); }
     GuardedPages(const GuardedPages&) = delete;
     GuardedPages& operator=(const GuardedPages&) = delete;
 
-    bool Mapped() const { return base_ != nullptr; }
-    char* Unreadable() const { return base_ + 2 * pageSize_; }
-    std::size_t Size() const { return pageSize_; }
+    bool Mapped() const { return firstPage != nullptr; }
+    char* Unreadable() const { return firstPage + 2 * pageBytes; }
+    std::size_t Size() const { return pageBytes; }
 
 private:
     static std::size_t PageSize() {
@@ -43,28 +43,28 @@ private:
         return info.dwPageSize;
     }
     void Free() {
-        if (base_ != nullptr) VirtualFree(base_, 0, MEM_RELEASE);
-        base_ = nullptr;
+        if (firstPage != nullptr) VirtualFree(firstPage, 0, MEM_RELEASE);
+        firstPage = nullptr;
     }
 
-    std::size_t pageSize_;
-    char* base_ = nullptr;
+    std::size_t pageBytes;
+    char* firstPage = nullptr;
 };
 
 // One page of address space reserved but never committed: no access.
 class ReservedPage {
 public:
-    ReservedPage() : base_(VirtualAlloc(nullptr, 4096, MEM_RESERVE, PAGE_NOACCESS)) {}
+    ReservedPage() : firstPage(VirtualAlloc(nullptr, 4096, MEM_RESERVE, PAGE_NOACCESS)) {}
     ~ReservedPage() {
-        if (base_ != nullptr) VirtualFree(base_, 0, MEM_RELEASE);
+        if (firstPage != nullptr) VirtualFree(firstPage, 0, MEM_RELEASE);
     }
     ReservedPage(const ReservedPage&) = delete;
     ReservedPage& operator=(const ReservedPage&) = delete;
 
-    const char* Address() const { return static_cast<const char*>(base_); }
+    const char* Address() const { return static_cast<const char*>(firstPage); }
 
 private:
-    void* base_;
+    void* firstPage;
 };
 
 class ReadableText : public ::testing::Test {
