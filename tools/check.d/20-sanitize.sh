@@ -9,4 +9,4 @@ cmake -S . -B out/asan -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDe
   -DVARNELO_SANITIZE=address,undefined -DVARNELO_WERROR=ON -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
   -DVARNELO_TESTS=ON -DVARNELO_TOOLS=ON -DVARNELO_BENCHMARKS=OFF
 cmake --build out/asan -j"$(nproc)"
-ctest --test-dir out/asan --output-on-failure -j"$(nproc)" --timeout 600
+ctest --test-dir out/asan --output-on-failure -j"$((2 * $(nproc)))" --timeout 600
