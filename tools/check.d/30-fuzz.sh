@@ -8,7 +8,7 @@ set -euo pipefail
 export ASAN_OPTIONS="detect_leaks=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 seconds=${VARNELO_FUZZ_SECONDS:-60}
-unshare --net --map-root-user true ||
+unshare --net --map-root-user true 2>/dev/null || unshare --net true 2>/dev/null ||
   { echo "the fuzz run needs a network namespace of its own (unshare --net)" >&2; exit 1; }
 cmake -S . -B out/fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVARNELO_SANITIZE=address,undefined -DVARNELO_FUZZ=ON -DVARNELO_WERROR=ON \
