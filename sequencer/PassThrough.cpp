@@ -1,6 +1,5 @@
-// The video pass-through: the first input texture drawn unchanged over the
-// host's render target, with the host's own matrices, viewport, colour,
-// blending and texture environment. Nothing is allocated or created here.
+#include "PassThrough.h"
+
 #if defined(_WIN32)
 #include <windows.h>
 
@@ -10,7 +9,6 @@
 #endif
 
 #include "TextureUnit.h"
-#include "Varnelo.h"
 
 namespace sequencer {
 
@@ -44,13 +42,7 @@ void DrawQuad(double s, double t) {
 
 }  // namespace
 
-// A frame without a drawable input (no texture listed, a null array or
-// first entry, a zero hardware width or height) touches no OpenGL state and
-// answers failure: there is nothing to pass through. Otherwise the input is
-// bound on texture unit 0 when the library's loader has decided to call
-// glActiveTexture (TextureUnit.h), and on whatever unit the host left
-// active when it has not; that unit is the active one after the frame.
-std::uint32_t Varnelo::ProcessOpenGL(const ffgl::ProcessOpenGLRecord* frame) {
+std::uint32_t DrawPassThrough(const ffgl::ProcessOpenGLRecord* frame) {
     const ffgl::TextureRecord* const input = frame != nullptr ? DrawableInput(*frame) : nullptr;
     if (input == nullptr) return ffgl::kFailure;
 

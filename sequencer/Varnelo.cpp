@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "PassThrough.h"
 #include "Platform.h"
 
 namespace sequencer {
@@ -81,6 +82,10 @@ std::uint32_t Varnelo::SetTextParameter(std::uint32_t index, const char* text) {
 
 char* Varnelo::GetTextParameter(std::uint32_t index) {
     return index == kCommand ? sender.CommandText() : ffgl::AddressOf<char>(ffgl::kAllOnes);
+}
+
+std::uint32_t Varnelo::ProcessOpenGL(const ffgl::ProcessOpenGLRecord* frame) {
+    return DrawPassThrough(frame);
 }
 
 std::uint32_t CreateInstance(ffgl::CFreeFrameGLPlugin** instance) {
